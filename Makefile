@@ -1,0 +1,38 @@
+# Orvane: `make run` builds everything and starts the local statistics service and the program;
+# `make test` builds and runs every test (development build, then the sanitizer build).
+JOBS ?= $(shell nproc)
+
+.PHONY: all bootstrap build test test-dev test-asan run statsd bench clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+build: bootstrap
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev -j $(JOBS)
+
+test: bootstrap test-dev test-asan
+
+test-dev:
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev -j $(JOBS)
+	@ctest --preset dev -j $(JOBS)
+
+test-asan:
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan -j $(JOBS)
+
+run: build
+	@scripts/run
+
+statsd: build
+	@build/dev/statsd/orvane-statsd
+
+bench: build
+	@bench/run
+
+clean:
+	rm -rf build
