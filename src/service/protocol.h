@@ -1,0 +1,69 @@
+#pragma once
+
+#include "service/reply_tokens.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+#include <optional>
+
+// The 63 statistics keys of the general-statistics and rank requests, sent unchanged (312 characters).
+extern const QByteArray InfoKeys;
+
+// Comma-text rule: blanks are characters 1..32, double quotes with doubled quotes, NUL ends the
+// text, a trailing comma gives a final empty token. Used for text the user typed.
+ReplyTokens CutReply(QByteArrayView text);
+
+// The service's own grammar: lines end at LF (a CR before it is dropped), fields are separated by
+// TAB and taken unchanged, an empty line gives no token, NUL ends the text. Used for every reply.
+ReplyTokens CutServiceReply(QByteArrayView body);
+
+enum class ReplyTest { GeneralStatistics, NicknameSearch, Rank, Plain };
+
+// The character-position validity tests on the raw body: true when the body is accepted.
+bool ReplyCheck(QByteArrayView body, ReplyTest test);
+
+// The raw-data log lines of one accepted reply: the header (22 slashes, name, 24 backslashes),
+// then "position  token" per token.
+QList<QByteArray> LogReplyTokens(QByteArrayView logName, const ReplyTokens& tokens);
+
+// A token read as a count: decimal digits (optionally a leading minus) within 64 bits, else 0.
+qint64 TokenNumber(const QByteArray& token);
+
+// The nine requests, as full URLs ("http://" + host + path and query). The host is "host" or
+// "host:port" from the configuration; a PID or nickname is appended as given (the fetcher
+// percent-encodes what cannot stand in a request line).
+namespace Requests {
+QByteArray PlayerSearch(const QByteArray& host, const QByteArray& nick);   // 1
+QByteArray GeneralStats(const QByteArray& host, const QByteArray& pid);    // 2
+QByteArray Rank(const QByteArray& host, const QByteArray& pid);            // 3
+QByteArray Maps(const QByteArray& host, const QByteArray& pid);            // 4
+QByteArray Awards(const QByteArray& host, const QByteArray& pid);          // 5
+QByteArray Unlocks(const QByteArray& host, const QByteArray& pid);         // 6
+QByteArray TopTen(const QByteArray& host);                                 // 7
+QByteArray BoardRecord(const QByteArray& host, const QByteArray& pid);     // 8
+QByteArray BoardSearch(const QByteArray& host, const QByteArray& nick);    // 9
+} // namespace Requests
+
+// The nine reply kinds and what the one reply-handler skeleton needs to know of each.
+enum class ReplyKind { PID, Stats, Rank, Maps, Awards, Unlocks, TopTen, pa, papid };
+inline constexpr int ReplyKindCount = 9;
+
+struct ReplyKindInfo {
+    ReplyKind kind;
+    const char* fetcherName;   // "HTTPGetStringPID" ...
+    ReplyTest test;
+    const char* failureText;   // red status text when rejected
+    bool failureShowsClose;    // rejected: hide the overall gauge, show the close button
+    int progressShare;         // added to the overall progress after the reply, success or not
+    const char* logName;       // nullptr: the reply is not logged
+    int minTokens;             // an accepted reply with fewer tokens is handled as rejected
+    const char* progressText;  // status text of the fetcher's progress events
+};
+
+const ReplyKindInfo& replyKindInfo(ReplyKind kind);
+
+// Validity test, the service's error reply ("E" first) and the minimum length, then the cut:
+// the tokens when the reply may be read, nothing when it is to be handled as rejected.
+std::optional<ReplyTokens> AcceptReply(ReplyKind kind, QByteArrayView body);
