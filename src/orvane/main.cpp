@@ -1,7 +1,16 @@
+#include "app/main_window.h"
+#include "resources/art.h"
+#include "skin/skin.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
-    return 0;
+    initOrvaneArt();
+    Skin::apply(app);
+
+    TForm3 mainWindow(MainWindowOptions{QString(), QApplication::arguments().mid(1)});
+    mainWindow.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,121 @@
+#include "skin/gauge.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+TGauge::TGauge(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(40, 14);
+    setAccessibleName(QStringLiteral("Progress"));
+    changed();
+}
+
+void TGauge::setValue(int value) {
+    value = std::clamp(value, m_minimum, std::max(m_minimum, m_maximum));
+    if (value == m_value)
+        return;
+    m_value = value;
+    changed();
+}
+
+void TGauge::setMinimum(int minimum) {
+    m_minimum = minimum;
+    if (m_maximum < m_minimum)
+        m_maximum = m_minimum;
+    m_value = std::clamp(m_value, m_minimum, m_maximum);
+    changed();
+}
+
+void TGauge::setMaximum(int maximum) {
+    m_maximum = std::max(maximum, m_minimum);
+    m_value = std::clamp(m_value, m_minimum, m_maximum);
+    changed();
+}
+
+int TGauge::percent() const {
+    if (m_maximum == m_minimum)
+        return 0;
+    const double share = (static_cast<double>(m_value) - m_minimum) / (static_cast<double>(m_maximum) - m_minimum);
+    return static_cast<int>(std::lround(share * 100.0));
+}
+
+QString TGauge::text() const { return QStringLiteral("%1 %").arg(percent()); }
+
+void TGauge::changed() {
+    setAccessibleDescription(text());
+    update();
+    if (QAccessible::isActive()) {
+        // Screen readers follow the value as it moves.
+        QAccessibleValueChangeEvent event(this, m_value);
+        QAccessible::updateAccessibility(&event);
+    }
+    emit valueChanged(m_value);
+}
+
+void TGauge::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    p.setPen(QColor(0x3a, 0x42, 0x48));
+    p.setBrush(QColor(0xf2, 0xf2, 0xf0));
+    p.drawRoundedRect(frame, 3, 3);
+
+    const double share = percent() / 100.0;
+    if (share > 0) {
+        QRectF bar = frame.adjusted(2, 2, -2, -2);
+        bar.setWidth(bar.width() * share);
+        QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
+        fill.setColorAt(0, QColor(0xe8, 0xb0, 0x4a));
+        fill.setColorAt(1, QColor(0xb9, 0x7a, 0x1c));
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRoundedRect(bar, 2, 2);
+    }
+    QFont f = font();
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0x1b, 0x1f, 0x23));
+    p.drawText(rect(), Qt::AlignCenter, text());
+}
+
+namespace {
+// Exposes the gauge to screen readers as a progress bar with a current value and its percentage text.
+class GaugeAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit GaugeAccessible(TGauge* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return gauge()->text();
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return gauge()->value(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return gauge()->maximum(); }
+    QVariant minimumValue() const override { return gauge()->minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    TGauge* gauge() const { return static_cast<TGauge*>(widget()); }
+};
+
+QAccessibleInterface* gaugeAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("TGauge") && object && object->isWidgetType())
+        return new GaugeAccessible(static_cast<TGauge*>(object));
+    return nullptr;
+}
+
+const bool gaugeFactoryInstalled = [] {
+    QAccessible::installFactory(gaugeAccessibleFactory);
+    return true;
+}();
+} // namespace

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "service/reply_tokens.h"
+#include "stats/data_reader.h"
+
+#include <optional>
+
+// The maps table from the maps reply.
+
+inline constexpr int MapsHighestPosition = 142;
+
+// 21 rows in map order: Time, Wins, Losses, Ratio, Best Round ("n/a": the service sends none).
+std::optional<TableCells> readMaps(const ReplyTokens& tokens);
