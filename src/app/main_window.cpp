@@ -6,6 +6,7 @@
 #include "service/text_codec.h"
 #include "settings/settings_store.h"
 #include "skin/roll_group_box.h"
+#include "stats/statistics_pages.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
 
@@ -37,8 +38,8 @@ constexpr int HintMilliseconds = 10000;
 // The project's own site; the donation anchor sits on its Orvane page.
 const QString DonatePage = QStringLiteral("https://orvane.org/index.php?action=Orvane&#donate");
 
-template <size_t N> QList<QStringList> vocabularyRows(const std::array<VocabularyEntry, N>& names,
-                                                      const QStringList& rest) {
+template <size_t N>
+QList<QStringList> vocabularyRows(const std::array<VocabularyEntry, N>& names, const QStringList& rest) {
     QList<QStringList> rows;
     for (const VocabularyEntry& entry : names)
         rows.append(QStringList{QString::fromLatin1(entry.initialName)} + rest);
@@ -120,7 +121,9 @@ TForm3::TForm3(MainWindowOptions options, QWidget* parent)
     setFixedSize(ClientWidth, 815);
 }
 
-TForm3::~TForm3() { qApp->removeEventFilter(this); }
+TForm3::~TForm3() {
+    qApp->removeEventFilter(this);
+}
 
 void TForm3::buildMenu() {
     auto icon = [](int index) { return QIcon(QStringLiteral(":/art/menu/%1.png").arg(index)); };
@@ -218,22 +221,26 @@ QWidget* TForm3::buildOverviewPage() {
         box->setGeometry(g.place);
         m_overviewGroups.append(box);
     }
+    StatisticsPages::buildOverviewGroups(m_overviewGroups[0], m_overviewGroups[1], m_overviewGroups[2],
+                                         m_overviewGroups[3]);
 
-    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 25, true},       {QStringLiteral("Nickname"), 125},
-                                              {QStringLiteral("PID"), 75, true},     {QStringLiteral("Score"), 90, true},
-                                              {QStringLiteral("Time"), 90},          {QStringLiteral("Country"), 75}};
+    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 25, true},   {QStringLiteral("Nickname"), 125},
+                                              {QStringLiteral("PID"), 75, true}, {QStringLiteral("Score"), 90, true},
+                                              {QStringLiteral("Time"), 90},      {QStringLiteral("Country"), 75}};
     QList<QStringList> boardRows;
     for (int i = 1; i <= 10; ++i)
         boardRows.append({QString::number(i), QStringLiteral("N/A"), QStringLiteral("0"), QStringLiteral("0"),
                           QStringLiteral("00:00:00"), QStringLiteral("N/A")});
     auto* topTen = makeReportList(QStringLiteral("LV_Topten"), boardColumns, boardRows, m_overviewGroups[4]);
-    topTen->setGeometry(6, 22, 475, 158);
+    topTen->setGeometry(3, 21, 481, 162);
     QList<ReportColumn> personalColumns = boardColumns;
     personalColumns.last().width = 76;
     m_personalBoard =
         makeReportList(QStringLiteral("LV_personalleaderboard"), personalColumns, boardRows, m_overviewGroups[5]);
-    m_personalBoard->setGeometry(6, 22, 475, 158);
+    m_personalBoard->setGeometry(3, 21, 481, 162);
     for (QTreeWidget* board : {topTen, m_personalBoard}) {
+        board->setFrameShape(QFrame::NoFrame);
+        board->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         QFont f(QStringLiteral("Arial"));
         f.setPixelSize(14);
         board->setFont(f);
@@ -285,27 +292,44 @@ QWidget* TForm3::buildDataPage() {
         QRect place;
     };
     using C = ReportColumn;
+    // Wider than the design's 60 pixels: play times past 99 hours must not be cut off.
+    constexpr int TimeWidth = 70;
     const QList<Table> tables = {
-        {"GB_Maps", "Maps", "LV_Maps",
-         {C{"Mapname", 120}, C{"Time", 60}, C{"Wins", 58, true}, C{"Losses", 58, true}, C{"Ratio", 50},
+        {"GB_Maps",
+         "Maps",
+         "LV_Maps",
+         {C{"Mapname", 120}, C{"Time", TimeWidth}, C{"Wins", 58, true}, C{"Losses", 58, true}, C{"Ratio", 50},
           C{"Best Round", 82}},
-         vocabularyRows(MapNames, zeros5), {40, 6, 452, 360}},
-        {"GB_Vehicles", "Vehicles", "LV_Vehicle",
-         {C{"Type", 120}, C{"Time", 60}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
+         vocabularyRows(MapNames, zeros5),
+         {40, 6, 452, 360}},
+        {"GB_Vehicles",
+         "Vehicles",
+         "LV_Vehicle",
+         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
           C{"Road Kills", 82, true}},
-         vocabularyRows(VehicleNames, zeros5), {40, 372, 452, 136}},
+         vocabularyRows(VehicleNames, zeros5),
+         {40, 372, 452, 136}},
         {"GB_Misc", "Misc", "LV_misc", {C{"Type", 238}, C{"Para", 189}}, {}, {40, 514, 452, 164}},
-        {"GB_Army", "Army", "LV_Army",
-         {C{"Type", 120}, C{"Time", 60}, C{"Wins", 52, true}, C{"Losses", 58, true}, C{"Ratio", 50},
+        {"GB_Army",
+         "Army",
+         "LV_Army",
+         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Wins", 52, true}, C{"Losses", 58, true}, C{"Ratio", 50},
           C{"Best Round", 80, true}},
-         vocabularyRows(ArmyNames, zeros5), {510, 6, 452, 184}},
-        {"GB_Kits", "Kits", "Lv_kits",
-         {C{"Type", 120}, C{"Time", 60}, C{"Kills", 78, true}, C{"Deaths", 78, true}, C{"Ratio", 84}},
-         vocabularyRows(KitNames, zeros4), {510, 196, 452, 154}},
-        {"GB_Weapons", "Weapons", "Lv_weapons",
-         {C{"Type", 120}, C{"Time", 60}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
+         vocabularyRows(ArmyNames, zeros5),
+         {510, 6, 452, 184}},
+        {"GB_Kits",
+         "Kits",
+         "Lv_kits",
+         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 78, true}, C{"Deaths", 78, true}, C{"Ratio", 84}},
+         vocabularyRows(KitNames, zeros4),
+         {510, 196, 452, 154}},
+        {"GB_Weapons",
+         "Weapons",
+         "Lv_weapons",
+         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
           C{"Accuracy", 74}},
-         vocabularyRows(WeaponNames, zeros5), {510, 356, 452, 262}},
+         vocabularyRows(WeaponNames, zeros5),
+         {510, 356, 452, 262}},
     };
     const QList<QStringList> miscRows = {
         {QStringLiteral("PID"), QStringLiteral("0")},
@@ -335,8 +359,10 @@ QWidget* TForm3::buildDataPage() {
         QTreeWidget* list = makeReportList(QString::fromLatin1(t.list), t.columns, rows, box);
         list->setGeometry(6, 22, place.width() - 12, listHeight);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        if (misc)
+        if (misc) {
             list->setHeaderHidden(true);
+            connect(list, &QTreeWidget::itemDoubleClicked, this, &TForm3::LV_miscDblClick);
+        }
         bottom = std::max(bottom, place.bottom());
     }
     content->resize(ClientWidth - 20, bottom + 8);
@@ -493,6 +519,10 @@ void TForm3::appendLog(const QList<QByteArray>& lines) {
     m_memo->appendPlainText(text.join(QLatin1Char('\n')));
 }
 
-void TForm3::Ende2Click() { close(); }
+void TForm3::Ende2Click() {
+    close();
+}
 
-void TForm3::Hilfe3Click() { PlatformHooks::openUrl(DonatePage); }
+void TForm3::Hilfe3Click() {
+    PlatformHooks::openUrl(DonatePage);
+}

@@ -7,7 +7,6 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 
@@ -26,8 +25,8 @@ class TLoad;
 
 // What the program was started with: where the settings live and its command-line arguments.
 struct MainWindowOptions {
-    QString settingsPath;    // empty: Settings.ini next to the executable
-    QStringList arguments;   // the command-line arguments without the program name
+    QString settingsPath;  // empty: Settings.ini next to the executable
+    QStringList arguments; // the command-line arguments without the program name
 };
 
 // The main window: the header strip with the input, six pages, the status panel, the nine
@@ -63,6 +62,7 @@ public:
     void ResetPersonalBoard();
     void RequestBoardEntry(int index);
     void ResetRowCaptions();
+    void LV_miscDblClick();
 
     // Operations of windows that come later; each is a no-op until its window is built.
     std::function<void()> showChangelog;

@@ -21,7 +21,9 @@ OpenUrl& openUrlHook() {
 }
 } // namespace
 
-void setMessageBoxAnswer(MessageBoxAnswer answer) { messageBoxAnswer() = std::move(answer); }
+void setMessageBoxAnswer(MessageBoxAnswer answer) {
+    messageBoxAnswer() = std::move(answer);
+}
 
 QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                         const QString& text) {
@@ -32,7 +34,9 @@ QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void setPrimaryScreenHeight(ScreenHeight height) { screenHeight() = std::move(height); }
+void setPrimaryScreenHeight(ScreenHeight height) {
+    screenHeight() = std::move(height);
+}
 
 int primaryScreenHeight() {
     if (screenHeight())
@@ -41,7 +45,9 @@ int primaryScreenHeight() {
     return screen ? screen->geometry().height() : 1080;
 }
 
-void setOpenUrl(OpenUrl open) { openUrlHook() = std::move(open); }
+void setOpenUrl(OpenUrl open) {
+    openUrlHook() = std::move(open);
+}
 
 void openUrl(const QString& url) {
     if (openUrlHook()) {

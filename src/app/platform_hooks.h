@@ -2,7 +2,6 @@
 
 #include <QMessageBox>
 #include <QString>
-
 #include <functional>
 
 class QWidget;
@@ -11,8 +10,8 @@ class QWidget;
 namespace PlatformHooks {
 
 // Answers a message box instead of showing it (tests set it; nullptr shows the real box).
-using MessageBoxAnswer = std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& caption,
-                                                                   const QString& text)>;
+using MessageBoxAnswer =
+    std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
 void setMessageBoxAnswer(MessageBoxAnswer answer);
 
 // Shows a message box with one OK button (or lets the test hook answer it).

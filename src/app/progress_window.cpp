@@ -58,9 +58,13 @@ void TLoad::setStatus(const QString& text, const QColor& colour) {
     m_status->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
 }
 
-QString TLoad::statusText() const { return m_status->text(); }
+QString TLoad::statusText() const {
+    return m_status->text();
+}
 
-QColor TLoad::statusColour() const { return m_status->palette().color(QPalette::WindowText); }
+QColor TLoad::statusColour() const {
+    return m_status->palette().color(QPalette::WindowText);
+}
 
 void TLoad::AddOverallProgress(int share) {
     m_overall->setValue(m_overall->value() + share);
@@ -68,9 +72,13 @@ void TLoad::AddOverallProgress(int share) {
         close();
 }
 
-void TLoad::setOverallProgress(int value) { m_overall->setValue(value); }
+void TLoad::setOverallProgress(int value) {
+    m_overall->setValue(value);
+}
 
-int TLoad::overallProgress() const { return m_overall->value(); }
+int TLoad::overallProgress() const {
+    return m_overall->value();
+}
 
 void TLoad::showCloseButton() {
     m_overall->hide();

@@ -16,9 +16,9 @@ class TLoad final : public QWidget {
 public:
     explicit TLoad(QWidget* mainWindow);
 
-    static const QColor Working;  // black while receiving
-    static const QColor Success;  // green for "Data received"
-    static const QColor Failure;  // red for every failure text
+    static const QColor Working; // black while receiving
+    static const QColor Success; // green for "Data received"
+    static const QColor Failure; // red for every failure text
 
     void setStatus(const QString& text, const QColor& colour);
     QString statusText() const;

@@ -8,6 +8,8 @@
 #include "service/text_codec.h"
 #include "settings/settings_store.h"
 #include "skin/gauge.h"
+#include "stats/maps_reader.h"
+#include "stats/statistics_pages.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
 
@@ -91,7 +93,9 @@ void TForm3::handleProgress(ReplyKind kind, qint32 totalSize, qint32 readed) {
     m_load->PB_fortschritt()->setValue(readed);
 }
 
-void TForm3::HTTPGetStringError() { m_load->setStatus(QStringLiteral("Connection Error"), TLoad::Failure); }
+void TForm3::HTTPGetStringError() {
+    m_load->setStatus(QStringLiteral("Connection Error"), TLoad::Failure);
+}
 
 void TForm3::handleReply(ReplyKind kind, const QByteArray& body) {
     using Reader = bool (TForm3::*)(const ReplyTokens&);
@@ -127,8 +131,14 @@ bool TForm3::HTTPGetStringPIDDoneString(const ReplyTokens& tokens) {
     return true;
 }
 
-bool TForm3::HTTPGetStringDoneString(const ReplyTokens&) {
+bool TForm3::HTTPGetStringDoneString(const ReplyTokens& tokens) {
+    const std::optional<OverviewValues> overview = readOverview(tokens);
+    const std::optional<DataValues> data = readDataTables(tokens);
+    if (!overview || !data)
+        return false;
     startFanOut();
+    StatisticsPages::showOverview(this, *overview);
+    StatisticsPages::showDataTables(this, *data);
     return true;
 }
 
@@ -143,17 +153,37 @@ void TForm3::startFanOut() {
         RequestBoardEntry(0);
 }
 
-bool TForm3::HTTPGetStringRankDoneString(const ReplyTokens&) { return true; }
+bool TForm3::HTTPGetStringRankDoneString(const ReplyTokens& tokens) {
+    const std::optional<RankValues> rank = readRank(tokens);
+    if (!rank)
+        return false;
+    StatisticsPages::showRank(this, *rank);
+    return true;
+}
 
-bool TForm3::HTTPGetStringMapsDoneString(const ReplyTokens&) { return true; }
+bool TForm3::HTTPGetStringMapsDoneString(const ReplyTokens& tokens) {
+    const std::optional<TableCells> maps = readMaps(tokens);
+    if (!maps)
+        return false;
+    StatisticsPages::showMaps(this, *maps);
+    return true;
+}
 
-bool TForm3::HTTPGetStringAwardsDoneString(const ReplyTokens&) { return true; }
+bool TForm3::HTTPGetStringAwardsDoneString(const ReplyTokens&) {
+    return true;
+}
 
-bool TForm3::HTTPGetStringUnlocksDoneString(const ReplyTokens&) { return true; }
+bool TForm3::HTTPGetStringUnlocksDoneString(const ReplyTokens&) {
+    return true;
+}
 
-bool TForm3::HTTPGetStringTopTenDoneString(const ReplyTokens&) { return true; }
+bool TForm3::HTTPGetStringTopTenDoneString(const ReplyTokens&) {
+    return true;
+}
 
-bool TForm3::HTTPGetStringpaDoneString(const ReplyTokens&) { return true; }
+bool TForm3::HTTPGetStringpaDoneString(const ReplyTokens&) {
+    return true;
+}
 
 bool TForm3::HTTPGetStringpapidDoneString(const ReplyTokens& tokens) {
     BoardPid = tokens.at(12);
@@ -194,4 +224,21 @@ void TForm3::ResetRowCaptions() {
     reset("LV_Vehicle", VehicleNames);
     reset("LV_Maps", MapNames);
     reset("LV_Army", ArmyNames);
+}
+
+void TForm3::LV_miscDblClick() {
+    auto* misc = findChild<QTreeWidget*>(QStringLiteral("LV_misc"));
+    if (!misc || cell(misc, 5, 1) == QLatin1String("-"))
+        return;
+    // Rows 5 and 6 name a player: look that player up, clan tag and blanks included.
+    for (int row : {5, 6}) {
+        QTreeWidgetItem* item = misc->topLevelItem(row);
+        if (!item || !item->isSelected())
+            continue;
+        const QByteArray nick = miscNickname(ToWin1252(item->text(1)));
+        if (nick.isEmpty())
+            continue;
+        m_username->setEditText(FromWin1252(nick));
+        Ed_EingabeClick();
+    }
 }

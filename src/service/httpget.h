@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-
 #include <memory>
 
 class THTTPGetThread;
@@ -61,6 +60,14 @@ signals:
     void OnError(THTTPGet* sender);
 
 private:
+    friend class THTTPGetThread;
+    struct State;
+
+    void start(bool toFile);
+    // Runs on the owner's thread for every hand-over the worker posts (a progress block or the end).
+    Q_INVOKABLE void workerEvent();
+    void finishTransfer(const std::shared_ptr<State>& state);
+
     QByteArray m_acceptTypes = "*/*";
     QByteArray m_agent = "Orvane HTTPGet";
     bool m_binaryData = false;
@@ -74,7 +81,7 @@ private:
     bool m_waitThread = false;
     int m_connectTimeoutMs = 30000;
     int m_idleTimeoutMs = 60000;
-    // The implementation keeps its worker and hand-over state behind this.
-    struct State;
+    bool m_success = false; // outcome of the last transfer
+    // Worker and hand-over state, shared with the worker so that it outlives a destroyed component.
     std::shared_ptr<State> m_state;
 };

@@ -4,7 +4,6 @@
 #include <QAccessibleWidget>
 #include <QLinearGradient>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 
@@ -43,7 +42,9 @@ int TGauge::percent() const {
     return static_cast<int>(std::lround(share * 100.0));
 }
 
-QString TGauge::text() const { return QStringLiteral("%1 %").arg(percent()); }
+QString TGauge::text() const {
+    return QStringLiteral("%1 %").arg(percent());
+}
 
 void TGauge::changed() {
     setAccessibleDescription(text());

@@ -35,6 +35,6 @@ void THeaderPanel::paintEvent(QPaintEvent*) {
     p.drawText(QPoint(14, 50), m_subtitle);
 
     if (!m_picture.isNull())
-        p.drawPixmap(width() - 48 - 10, (height() - 48) / 2, m_picture.scaled(48, 48, Qt::KeepAspectRatio,
-                                                                               Qt::SmoothTransformation));
+        p.drawPixmap(width() - 48 - 10, (height() - 48) / 2,
+                     m_picture.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }

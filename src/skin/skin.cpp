@@ -5,7 +5,9 @@
 #include <QPalette>
 #include <QStyleFactory>
 
-static void initSkinResources() { Q_INIT_RESOURCE(skin); }
+static void initSkinResources() {
+    Q_INIT_RESOURCE(skin);
+}
 
 namespace Skin {
 

@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-
 #include <memory>
 
 namespace {
@@ -134,8 +133,8 @@ private slots:
         w->FormActivate();
         QTEST(w->height(), "height");
         QTEST(w->findChild<QScrollArea*>(QStringLiteral("SB_data"))->height(), "dataHeight");
-        const bool on = w->findChild<QScrollArea*>(QStringLiteral("SB_data"))->verticalScrollBarPolicy() ==
-                        Qt::ScrollBarAlwaysOn;
+        const bool on =
+            w->findChild<QScrollArea*>(QStringLiteral("SB_data"))->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
         QTEST(on, "scrollBar");
     }
 

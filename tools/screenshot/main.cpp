@@ -46,7 +46,8 @@ int main(int argc, char* argv[]) {
     window.FormActivate();
     QTest::qWait(100);
     if (parser.isSet(QStringLiteral("lookup"))) {
-        window.findChild<QComboBox*>(QStringLiteral("Ed_Username"))->setEditText(parser.value(QStringLiteral("lookup")));
+        window.findChild<QComboBox*>(QStringLiteral("Ed_Username"))
+            ->setEditText(parser.value(QStringLiteral("lookup")));
         window.Ed_EingabeClick();
         window.progressWindow()->grab().save(out.filePath(QStringLiteral("progress-window.png")));
         QElapsedTimer timer;
