@@ -183,7 +183,9 @@ void TForm3::buildHeader(QWidget* header) {
     m_username->setGeometry(716, 8, 210, 22);
     m_username->setToolTip(QStringLiteral("Nickname or PID of the player to look up"));
     m_username->setAccessibleName(QStringLiteral("Username/PID"));
-    m_username->lineEdit()->installEventFilter(this);
+    // Enter in the input runs Go. The combo box hands the key to its line edit directly, past any
+    // event filter, so the line edit's own signal is the one place that sees it.
+    connect(m_username->lineEdit(), &QLineEdit::returnPressed, this, &TForm3::Ed_EingabeClick);
     caption->setBuddy(m_username);
 
     m_go = new QPushButton(QStringLiteral("Go"), header);
@@ -224,7 +226,7 @@ QWidget* TForm3::buildOverviewPage() {
     StatisticsPages::buildOverviewGroups(m_overviewGroups[0], m_overviewGroups[1], m_overviewGroups[2],
                                          m_overviewGroups[3]);
 
-    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 25, true},   {QStringLiteral("Nickname"), 125},
+    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 28, true},   {QStringLiteral("Nickname"), 122},
                                               {QStringLiteral("PID"), 75, true}, {QStringLiteral("Score"), 90, true},
                                               {QStringLiteral("Time"), 90},      {QStringLiteral("Country"), 75}};
     QList<QStringList> boardRows;
@@ -463,15 +465,6 @@ void TForm3::applyScreenHeight() {
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (m_username && watched == m_username->lineEdit()) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                Ed_EingabeClick();
-                return true;
-            }
-        }
-        break;
     case QEvent::Enter:
         if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this)
             updateHint(w);
@@ -506,17 +499,21 @@ void TForm3::updateHint(QWidget* widget) {
     m_status->setText(hint);
 }
 
-QStringList TForm3::rawLogLines() const {
-    const QString text = m_memo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
+QStringList TForm3::rawLogLines() const { return m_logLines; }
 
 void TForm3::appendLog(const QList<QByteArray>& lines) {
-    QStringList text;
-    text.reserve(lines.size());
+    const qsizetype first = m_logLines.size();
     for (const QByteArray& line : lines)
-        text.append(FromWin1252(line));
-    m_memo->appendPlainText(text.join(QLatin1Char('\n')));
+        m_logLines.append(FromWin1252(line));
+    // A hidden log is filled when it is shown: appending to the widget is the costly part.
+    if (!m_memo->isHidden())
+        m_memo->appendPlainText(m_logLines.mid(first).join(QLatin1Char('\n')));
+}
+
+void TForm3::setRawLogVisible(bool visible) {
+    if (visible)
+        m_memo->setPlainText(m_logLines.join(QLatin1Char('\n')));
+    m_memo->setVisible(visible);
 }
 
 void TForm3::Ende2Click() {

@@ -92,6 +92,7 @@ private:
     void HTTPGetStringError();
     void startRequest(ReplyKind kind, const QByteArray& url);
     void appendLog(const QList<QByteArray>& lines);
+    void setRawLogVisible(bool visible);
     void updateHint(QWidget* widget);
 
     // Reading and showing of each reply kind; false means the reply could not be read.
@@ -116,6 +117,7 @@ private:
     QByteArray m_statsServer;
     QByteArray m_updateServer;
     QList<QString> m_history;
+    QStringList m_logLines; // the raw-data log, also while it is hidden
 
     std::array<THTTPGet*, ReplyKindCount> m_fetchers{};
     TLoad* m_load = nullptr;

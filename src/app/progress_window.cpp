@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTimer>
 
 const QColor TLoad::Working(0, 0, 0);
@@ -55,7 +56,14 @@ void TLoad::setStatus(const QString& text, const QColor& colour) {
     QPalette p = m_status->palette();
     p.setColor(QPalette::WindowText, colour);
     m_status->setPalette(p);
-    m_status->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+    // The style sheet picks the colour by outcome; re-polishing only on a change keeps the many
+    // progress events of a lookup cheap.
+    const char* outcome = colour == Success ? "success" : colour == Failure ? "failure" : "working";
+    if (m_status->property("outcome").toByteArray() != outcome) {
+        m_status->setProperty("outcome", outcome);
+        m_status->style()->unpolish(m_status);
+        m_status->style()->polish(m_status);
+    }
 }
 
 QString TLoad::statusText() const {

@@ -32,7 +32,7 @@ void TForm3::Ed_EingabeClick() {
         return;
     }
     if (text == Lookup::MemoCode) {
-        m_memo->setVisible(m_memo->isHidden());
+        setRawLogVisible(m_memo->isHidden());
         return;
     }
 

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -193,6 +194,10 @@ private slots:
                                  }),
                      name);
         QVERIFY(log.contains(QStringLiteral("0  O")));
+        // Shown later, the log holds what arrived while it was hidden.
+        go(*w, QStringLiteral("#rawlog"));
+        QCOMPARE(w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')), log);
+        go(*w, QStringLiteral("#rawlog"));
         // A second lookup appends to the log below the first.
         const qsizetype before = log.size();
         go(*w, QStringLiteral("45000001"));
@@ -277,7 +282,8 @@ private slots:
         w->show();
         auto* input = w->findChild<QComboBox*>(QStringLiteral("Ed_Username"));
         input->setEditText(QStringLiteral("45000001"));
-        QTest::keyClick(input->lineEdit(), Qt::Key_Return);
+        // The key goes to the combo box, which has the focus, as it does for the user.
+        QTest::keyClick(input, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(m_server->requestCount() >= 1, 5000);
         QCOMPARE(w->history(), (QList<QString>{"45000001"}));
         QTRY_VERIFY_WITH_TIMEOUT(idle(*w), 5000);
