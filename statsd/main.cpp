@@ -1,1 +1,119 @@
-int main() { return 0; }
+// orvane-statsd: the local statistics service. Serves the "/ASP/" pages of the game's statistics
+// service from a SQLite database, seeded with a demo population when new.
+
+#include "database.h"
+#include "options.h"
+#include "seed.h"
+#include "server.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <pthread.h>
+#include <signal.h>
+#include <thread>
+
+namespace {
+
+bool openDatabase(const std::string& path) {
+    std::string error;
+    auto connection = db::Connection::open(path, error);
+    if (connection == nullptr) {
+        std::fprintf(stderr, "orvane-statsd: cannot open %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    // Schema and population go in together, so a start that is cut short leaves no half-seeded file.
+    if (!connection->exec("BEGIN IMMEDIATE")) {
+        std::fprintf(stderr, "orvane-statsd: cannot use %s: %s\n", path.c_str(), connection->lastError().c_str());
+        return false;
+    }
+    db::SchemaState state = db::SchemaState::Existing;
+    if (!db::ensureSchema(*connection, state, error) ||
+        (state == db::SchemaState::Created && !seed::store(*connection, seed::population(), error))) {
+        std::fprintf(stderr, "orvane-statsd: cannot use %s: %s\n", path.c_str(), error.c_str());
+        connection->exec("ROLLBACK");
+        return false;
+    }
+    if (!connection->exec("COMMIT")) {
+        std::fprintf(stderr, "orvane-statsd: cannot write %s: %s\n", path.c_str(), connection->lastError().c_str());
+        return false;
+    }
+    // Readers in parallel with each other and with a writer; the setting stays with the file.
+    if (!connection->exec("PRAGMA journal_mode=WAL")) {
+        std::fprintf(stderr, "orvane-statsd: cannot use WAL mode on %s: %s\n", path.c_str(),
+                     connection->lastError().c_str());
+        return false;
+    }
+    db::Statement count = connection->prepare("SELECT count(*) FROM players");
+    const long long players = count.step() ? static_cast<long long>(count.integer(0)) : 0;
+    std::fprintf(stderr, "orvane-statsd: %s: %lld players%s\n", path.c_str(), players,
+                 state == db::SchemaState::Created ? " (new database, demo population seeded)" : "");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fprintf(stderr, "orvane-statsd: %s\n%s", parsed.error.c_str(), UsageText);
+        return 2;
+    }
+    const Options& options = *parsed.options;
+    if (options.help) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+
+    // A client that hangs up mid-reply must not end the service.
+    ::signal(SIGPIPE, SIG_IGN);
+    // INT and TERM are taken by one thread with sigwait; every thread started later inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    if (!openDatabase(options.database)) {
+        return 1;
+    }
+    db::ConnectionPool pool(options.database);
+    ServerSettings settings;
+    settings.strictAgent = options.strictAgent;
+    settings.quiet = options.quiet;
+    if (options.updateDir) {
+        settings.updateDir = *options.updateDir;
+        std::error_code ec;
+        if (!std::filesystem::is_directory(*settings.updateDir, ec)) {
+            // Not fatal: the folder may be filled later; until then the update files answer 404.
+            std::fprintf(stderr, "orvane-statsd: update folder %s does not exist (yet)\n", options.updateDir->c_str());
+        }
+    }
+    StatsServer server(pool, settings);
+    const std::optional<int> port = server.bind(options.host, options.port);
+    if (!port) {
+        std::fprintf(stderr, "orvane-statsd: cannot listen on %s:%d\n", options.host.c_str(), options.port);
+        return 1;
+    }
+    const bool ipv6 = options.host.find(':') != std::string::npos;
+    std::printf("orvane-statsd: listening on %s%s%s:%d\n", ipv6 ? "[" : "", options.host.c_str(), ipv6 ? "]" : "",
+                *port);
+    std::fflush(stdout);
+
+    std::atomic<bool> finished = false;
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        // A signal right after start may come before the server listens; stop() only acts on a running one.
+        while (!server.isRunning() && !finished) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        server.stop();
+    });
+    const bool served = server.run();
+    finished = true;
+    pthread_kill(stopper.native_handle(), SIGTERM);
+    stopper.join();
+    return served ? 0 : 1;
+}

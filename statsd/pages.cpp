@@ -1,0 +1,569 @@
+#include "pages.h"
+
+#include "catalogue.h"
+#include "database.h"
+#include "reply.h"
+#include "text.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <string_view>
+#include <vector>
+
+namespace pages {
+namespace {
+
+using i64 = std::int64_t;
+// Products of two figures can pass 64 bits in a hand-edited database.
+__extension__ typedef __int128 Int128;
+using catalogue::ArmyCount;
+using catalogue::KitCount;
+using catalogue::MapCount;
+using catalogue::MapIds;
+using catalogue::VehicleCount;
+using catalogue::WeaponCount;
+
+constexpr std::string_view GeneralInfoKeys =
+    "per*,cmb*,twsc,cpcp,cacp,dfcp,kila,heal,rviv,rsup,rpar,tgte,dkas,dsab,cdsc,rank,cmsc,kick,kill,deth,suic,"
+    "ospm,klpm,klpr,dtpr,bksk,wdsk,bbrs,tcdr,ban,dtpm,lbtl,osaa,vrk,tsql,tsqm,tlwf,mvks,vmks,mvn*,vmr*,fkit,fmap,"
+    "fveh,fwea,wtm-,wkl-,wdt-,wac-,wkd-,vtm-,vkl-,vdt-,vkd-,vkr-,atm-,awn-,alo-,abr-,ktm-,kkl-,kdt-,kkd-";
+constexpr std::string_view MapInfoKeys = "mtm-,mwn-,mls-";
+
+// Longest nickname that can match anything; longer search texts are answered without a query.
+constexpr std::size_t MaxSearchLength = 64;
+constexpr i64 MaxSearchRows = 20;
+constexpr i64 MaxBoardWindow = 1000;
+
+// Integer columns of the players table read for the general statistics, in SELECT order.
+constexpr std::array<std::string_view, 49> StoredColumns = {
+    "pid",  "scor", "jond", "wins", "loss", "mode0", "mode1", "mode2", "time", "smoc",        "cmsc", "kill", "kila",
+    "deth", "suic", "bksk", "wdsk", "tvcr", "topr",  "twsc",  "cpcp",  "cacp", "dfcp",        "heal", "rviv", "rsup",
+    "rpar", "tgte", "dkas", "dsab", "cdsc", "rank",  "kick",  "bbrs",  "tcdr", "ban",         "lbtl", "vrk",  "tsql",
+    "tsqm", "tlwf", "mvks", "vmks", "tnv",  "tgm",   "de6",   "de7",   "de8",  "unlockpoints"};
+
+consteval std::size_t col(std::string_view name) {
+    for (std::size_t i = 0; i < StoredColumns.size(); ++i) {
+        if (StoredColumns[i] == name) {
+            return i;
+        }
+    }
+    throw "unknown column";
+}
+
+std::string playerQuery() {
+    std::string sql = "SELECT ";
+    for (const std::string_view c : StoredColumns) {
+        sql.append("p.").append(c).append(", ");
+    }
+    sql += "p.nick, v.nick, v.rank, o.nick, o.rank FROM players p LEFT JOIN players v ON v.pid = p.tvcr "
+           "LEFT JOIN players o ON o.pid = p.topr WHERE p.pid = ?1";
+    return sql;
+}
+
+std::string num(i64 value) {
+    return std::to_string(value);
+}
+
+// numerator / denominator with two decimals, rounded half up; 0.00 for a zero denominator.
+std::string decimal2(i64 numerator, i64 denominator) {
+    if (denominator <= 0) {
+        return "0.00";
+    }
+    const bool negative = numerator < 0;
+    const Int128 n = negative ? -static_cast<Int128>(numerator) : numerator;
+    const Int128 hundredths = (n * 200 + denominator) / (2 * static_cast<Int128>(denominator));
+    const i64 cents = static_cast<i64>(hundredths % 100);
+    std::string out = negative && hundredths != 0 ? "-" : "";
+    out += std::to_string(static_cast<i64>(hundredths / 100));
+    out += '.';
+    out += static_cast<char>('0' + cents / 10);
+    out += static_cast<char>('0' + cents % 10);
+    return out;
+}
+
+// "kills:deaths", reduced when both are positive ("5:0" stays as it is).
+std::string killsToDeaths(i64 kills, i64 deaths) {
+    if (kills > 0 && deaths > 0) {
+        const i64 g = std::gcd(kills, deaths);
+        kills /= g;
+        deaths /= g;
+    }
+    return num(kills) + ":" + num(deaths);
+}
+
+i64 percent(i64 part, i64 whole) {
+    return whole <= 0 ? 0 : (part * 200 + whole) / (2 * whole);
+}
+
+// Index of the first largest value: the favourite is the item played longest, the lowest id on a tie.
+template <std::size_t N> std::size_t longest(const std::array<i64, N>& times) {
+    return static_cast<std::size_t>(std::max_element(times.begin(), times.end()) - times.begin());
+}
+
+std::string wire(const std::string& utf8) {
+    return text::toWindows1252(utf8);
+}
+
+std::optional<i64> pidOf(const text::Query& query) {
+    const std::string* pid = query.find("pid");
+    return pid == nullptr ? std::nullopt : text::parsePid(*pid);
+}
+
+struct Blocks {
+    std::array<i64, WeaponCount> wtm{}, wkl{}, wdt{}, wfired{}, whits{};
+    std::array<i64, VehicleCount> vtm{}, vkl{}, vdt{}, vkr{};
+    std::array<i64, ArmyCount> atm{}, awn{}, alo{}, abr{};
+    std::array<i64, KitCount> ktm{}, kkl{}, kdt{};
+    std::array<i64, MapCount> mtm{}, mwn{}, mls{};
+};
+
+std::size_t mapSlot(i64 id) {
+    const auto* it = std::find(MapIds.begin(), MapIds.end(), id);
+    return static_cast<std::size_t>(it - MapIds.begin());
+}
+
+// Rows with ids outside the known range are ignored: they have no place in the reply.
+template <std::size_t N, typename F> bool readRows(db::Connection& db, const char* sql, i64 pid, F store) {
+    db::Statement s = db.prepare(sql);
+    s.bind(1, pid);
+    while (s.step()) {
+        const i64 id = s.integer(0);
+        if (id >= 0 && id < static_cast<i64>(N)) {
+            store(static_cast<std::size_t>(id), s);
+        }
+    }
+    return s.done();
+}
+
+bool readMaps(db::Connection& db, i64 pid, Blocks& b) {
+    db::Statement s = db.prepare("SELECT id, time, wins, losses FROM maps WHERE pid = ?1");
+    s.bind(1, pid);
+    while (s.step()) {
+        const std::size_t slot = mapSlot(s.integer(0));
+        if (slot < MapCount) {
+            b.mtm[slot] = s.integer(1);
+            b.mwn[slot] = s.integer(2);
+            b.mls[slot] = s.integer(3);
+        }
+    }
+    return s.done();
+}
+
+bool readBlocks(db::Connection& db, i64 pid, Blocks& b) {
+    return readRows<WeaponCount>(db, "SELECT id, time, kills, deaths, fired, hits FROM weapons WHERE pid = ?1", pid,
+                                 [&](std::size_t i, const db::Statement& s) {
+                                     b.wtm[i] = s.integer(1);
+                                     b.wkl[i] = s.integer(2);
+                                     b.wdt[i] = s.integer(3);
+                                     b.wfired[i] = s.integer(4);
+                                     b.whits[i] = s.integer(5);
+                                 }) &&
+           readRows<VehicleCount>(db, "SELECT id, time, kills, deaths, roadkills FROM vehicles WHERE pid = ?1", pid,
+                                  [&](std::size_t i, const db::Statement& s) {
+                                      b.vtm[i] = s.integer(1);
+                                      b.vkl[i] = s.integer(2);
+                                      b.vdt[i] = s.integer(3);
+                                      b.vkr[i] = s.integer(4);
+                                  }) &&
+           readRows<ArmyCount>(db, "SELECT id, time, wins, losses, best FROM armies WHERE pid = ?1", pid,
+                               [&](std::size_t i, const db::Statement& s) {
+                                   b.atm[i] = s.integer(1);
+                                   b.awn[i] = s.integer(2);
+                                   b.alo[i] = s.integer(3);
+                                   b.abr[i] = s.integer(4);
+                               }) &&
+           readRows<KitCount>(db, "SELECT id, time, kills, deaths FROM kits WHERE pid = ?1", pid,
+                              [&](std::size_t i, const db::Statement& s) {
+                                  b.ktm[i] = s.integer(1);
+                                  b.kkl[i] = s.integer(2);
+                                  b.kdt[i] = s.integer(3);
+                              }) &&
+           readMaps(db, pid, b);
+}
+
+const std::vector<std::string_view>& generalColumns() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n = {"pid",  "nick", "scor", "jond", "wins", "loss", "mode0", "mode1", "mode2", "time",
+                                      "smoc", "cmsc", "osaa", "kill", "kila", "deth", "suic",  "bksk",  "wdsk",  "tvcr",
+                                      "topr", "klpm", "dtpm", "ospm", "klpr", "dtpr", "twsc",  "cpcp",  "cacp",  "dfcp",
+                                      "heal", "rviv", "rsup", "rpar", "tgte", "dkas", "dsab",  "cdsc",  "rank",  "kick",
+                                      "bbrs", "tcdr", "ban",  "lbtl", "vrk",  "tsql", "tsqm",  "tlwf",  "mvks",  "vmks",
+                                      "mvns", "mvrs", "vmns", "vmrs", "fkit", "fmap", "fveh",  "fwea",  "tnv",   "tgm"};
+        auto family = [&](const char* prefix, int count) {
+            for (int i = 0; i < count; ++i) {
+                n.push_back(std::string(prefix) + std::to_string(i));
+            }
+        };
+        for (const char* p : {"wtm-", "wkl-", "wdt-", "wac-", "wkd-"}) {
+            family(p, WeaponCount);
+        }
+        for (const char* p : {"vtm-", "vkl-", "vdt-", "vkd-", "vkr-"}) {
+            family(p, VehicleCount);
+        }
+        for (const char* p : {"atm-", "awn-", "alo-", "abr-"}) {
+            family(p, ArmyCount);
+        }
+        for (const char* p : {"ktm-", "kkl-", "kdt-", "kkd-"}) {
+            family(p, KitCount);
+        }
+        for (const char* d : {"de-6", "de-7", "de-8"}) {
+            n.emplace_back(d);
+        }
+        return n;
+    }();
+    static const std::vector<std::string_view> views(names.begin(), names.end());
+    return views;
+}
+
+const std::vector<std::string_view>& mapColumns() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n = {"pid", "nick"};
+        for (const char* prefix : {"mtm-", "mwn-", "mls-"}) {
+            for (const int id : MapIds) {
+                n.push_back(std::string(prefix) + std::to_string(id));
+            }
+        }
+        return n;
+    }();
+    static const std::vector<std::string_view> views(names.begin(), names.end());
+    return views;
+}
+
+template <std::size_t N> void appendAll(std::vector<std::string>& out, const std::array<i64, N>& values) {
+    for (const i64 v : values) {
+        out.push_back(num(v));
+    }
+}
+
+std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 now) {
+    static const std::string sql = playerQuery();
+    std::array<i64, StoredColumns.size()> c{};
+    std::string nick, victimNick, enemyNick;
+    i64 victimRank = 0, enemyRank = 0;
+    {
+        db::Statement s = db.prepare(sql);
+        s.bind(1, pid);
+        if (!s.step()) {
+            return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
+        }
+        for (std::size_t i = 0; i < c.size(); ++i) {
+            c[i] = s.integer(static_cast<int>(i));
+        }
+        const int base = static_cast<int>(c.size());
+        nick = s.text(base);
+        victimNick = s.text(base + 1);
+        victimRank = s.integer(base + 2);
+        enemyNick = s.text(base + 3);
+        enemyRank = s.integer(base + 4);
+    }
+    Blocks b;
+    if (!readBlocks(db, pid, b)) {
+        return std::nullopt;
+    }
+    const i64 time = c[col("time")];
+    const i64 rounds = c[col("wins")] + c[col("loss")];
+    const i64 fired = std::accumulate(b.wfired.begin(), b.wfired.end(), i64{0});
+    const i64 hits = std::accumulate(b.whits.begin(), b.whits.end(), i64{0});
+
+    std::vector<std::string> v;
+    v.reserve(generalColumns().size());
+    auto stored = [&](std::size_t index) { v.push_back(num(c[index])); };
+    stored(col("pid"));
+    v.push_back(wire(nick));
+    for (const std::size_t i : {col("scor"), col("jond"), col("wins"), col("loss"), col("mode0"), col("mode1"),
+                                col("mode2"), col("time"), col("smoc"), col("cmsc")}) {
+        stored(i);
+    }
+    v.push_back(decimal2(hits * 100, fired));
+    for (const std::size_t i :
+         {col("kill"), col("kila"), col("deth"), col("suic"), col("bksk"), col("wdsk"), col("tvcr"), col("topr")}) {
+        stored(i);
+    }
+    v.push_back(decimal2(c[col("kill")] * 60, time));
+    v.push_back(decimal2(c[col("deth")] * 60, time));
+    v.push_back(decimal2(c[col("scor")] * 60, time));
+    v.push_back(decimal2(c[col("kill")], rounds));
+    v.push_back(decimal2(c[col("deth")], rounds));
+    for (const std::size_t i :
+         {col("twsc"), col("cpcp"), col("cacp"), col("dfcp"), col("heal"), col("rviv"), col("rsup"), col("rpar"),
+          col("tgte"), col("dkas"), col("dsab"), col("cdsc"), col("rank"), col("kick"), col("bbrs"), col("tcdr"),
+          col("ban"),  col("lbtl"), col("vrk"),  col("tsql"), col("tsqm"), col("tlwf"), col("mvks"), col("vmks")}) {
+        stored(i);
+    }
+    v.push_back(wire(victimNick));
+    v.push_back(num(victimRank));
+    v.push_back(wire(enemyNick));
+    v.push_back(num(enemyRank));
+    v.push_back(num(static_cast<i64>(longest(b.ktm))));
+    v.push_back(num(MapIds[longest(b.mtm)]));
+    v.push_back(num(static_cast<i64>(longest(b.vtm))));
+    v.push_back(num(static_cast<i64>(longest(b.wtm))));
+    stored(col("tnv"));
+    stored(col("tgm"));
+
+    appendAll(v, b.wtm);
+    appendAll(v, b.wkl);
+    appendAll(v, b.wdt);
+    for (std::size_t w = 0; w < WeaponCount; ++w) {
+        v.push_back(num(percent(b.whits[w], b.wfired[w])));
+    }
+    for (std::size_t w = 0; w < WeaponCount; ++w) {
+        v.push_back(killsToDeaths(b.wkl[w], b.wdt[w]));
+    }
+    appendAll(v, b.vtm);
+    appendAll(v, b.vkl);
+    appendAll(v, b.vdt);
+    for (std::size_t i = 0; i < VehicleCount; ++i) {
+        v.push_back(killsToDeaths(b.vkl[i], b.vdt[i]));
+    }
+    appendAll(v, b.vkr);
+    appendAll(v, b.atm);
+    appendAll(v, b.awn);
+    appendAll(v, b.alo);
+    appendAll(v, b.abr);
+    appendAll(v, b.ktm);
+    appendAll(v, b.kkl);
+    appendAll(v, b.kdt);
+    for (std::size_t k = 0; k < KitCount; ++k) {
+        v.push_back(killsToDeaths(b.kkl[k], b.kdt[k]));
+    }
+    stored(col("de6"));
+    stored(col("de7"));
+    stored(col("de8"));
+
+    Reply reply;
+    reply.header({"asof"}).data({num(now)});
+    reply.header(generalColumns()).data(v);
+    return reply.finish();
+}
+
+std::optional<std::string> mapStatistics(db::Connection& db, i64 pid, i64 now) {
+    std::string nick;
+    {
+        db::Statement s = db.prepare("SELECT nick FROM players WHERE pid = ?1");
+        s.bind(1, pid);
+        if (!s.step()) {
+            return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
+        }
+        nick = s.text(0);
+    }
+    Blocks b;
+    if (!readMaps(db, pid, b)) {
+        return std::nullopt;
+    }
+    std::vector<std::string> v = {num(pid), wire(nick)};
+    v.reserve(2 + 3 * MapCount);
+    appendAll(v, b.mtm);
+    appendAll(v, b.mwn);
+    appendAll(v, b.mls);
+    Reply reply;
+    reply.header({"asof"}).data({num(now)});
+    reply.header(mapColumns()).data(v);
+    return reply.finish();
+}
+
+// Whether a value given for a fixed parameter is the one this service knows (absent counts as it).
+bool isAbsentOr(const std::string* value, std::string_view expected) {
+    return value == nullptr || text::equalsIgnoringCase(*value, expected);
+}
+
+std::optional<i64> countParameter(const text::Query& query, std::string_view key, i64 fallback) {
+    const std::string* value = query.find(key);
+    return value == nullptr ? std::optional<i64>(fallback) : text::parseCount(*value);
+}
+
+std::optional<i64> playerCount(db::Connection& db) {
+    db::Statement s = db.prepare("SELECT count(*) FROM players");
+    return s.step() ? std::optional<i64>(s.integer(0)) : std::nullopt;
+}
+
+std::vector<std::string_view> boardColumns() {
+    return {"n", "pid", "nick", "score", "totaltime", "playerrank", "countrycode"};
+}
+
+} // namespace
+
+std::optional<std::string> playerInfo(db::Connection& db, const text::Query& query, std::int64_t now) {
+    const std::optional<i64> pid = pidOf(query);
+    if (!pid) {
+        return errorReply();
+    }
+    const std::string* info = query.find("info");
+    if (info == nullptr || *info == GeneralInfoKeys) {
+        return generalStatistics(db, *pid, now);
+    }
+    if (*info == MapInfoKeys) {
+        return mapStatistics(db, *pid, now);
+    }
+    return errorReply();
+}
+
+std::optional<std::string> leaderboard(db::Connection& db, const text::Query& query, std::int64_t now) {
+    // Only the overall score board is kept; an info= list is accepted and ignored.
+    if (!isAbsentOr(query.find("type"), "score") || !isAbsentOr(query.find("id"), "overall")) {
+        return errorReply();
+    }
+    const std::optional<i64> size = playerCount(db);
+    if (!size) {
+        return std::nullopt;
+    }
+    Reply reply;
+    reply.header({"size", "asof"}).data({num(*size), num(now)});
+    reply.header(boardColumns());
+
+    if (query.find("pid") != nullptr) {
+        const std::optional<i64> pid = pidOf(query);
+        if (!pid) {
+            return errorReply();
+        }
+        db::Statement s = db.prepare("SELECT p.pid, p.nick, p.scor, p.time, p.rank, p.country, "
+                                     "(SELECT count(*) FROM players q WHERE q.scor > p.scor OR "
+                                     "(q.scor = p.scor AND q.pid < p.pid)) FROM players p WHERE p.pid = ?1");
+        s.bind(1, *pid);
+        if (!s.step()) {
+            return s.done() ? std::optional<std::string>(noRecordReply()) : std::nullopt;
+        }
+        reply.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
+                    num(s.integer(4)), wire(s.text(5))});
+        return reply.finish();
+    }
+
+    const std::optional<i64> pos = countParameter(query, "pos", 1);
+    const std::optional<i64> before = countParameter(query, "before", 0);
+    const std::optional<i64> after = countParameter(query, "after", 0);
+    if (!pos || !before || !after || *pos < 1) {
+        return errorReply();
+    }
+    const i64 first = std::max<i64>(1, *pos - std::min(*before, MaxBoardWindow));
+    const i64 last = *pos + std::min(*after, MaxBoardWindow);
+    db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
+                                 "ORDER BY scor DESC, pid ASC LIMIT ?1 OFFSET ?2");
+    s.bind(1, last - first + 1).bind(2, first - 1);
+    for (i64 n = first; s.step(); ++n) {
+        reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)), num(s.integer(4)),
+                    wire(s.text(5))});
+    }
+    if (!s.done()) {
+        return std::nullopt;
+    }
+    return reply.finish();
+}
+
+std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& query, std::int64_t now) {
+    const std::string* nick = query.find("nick");
+    if (nick == nullptr || nick->empty()) {
+        return errorReply();
+    }
+    const std::string* whereText = query.find("where");
+    const std::string where = whereText == nullptr ? "a" : text::asciiLower(*whereText);
+    if (where != "a" && where != "b" && where != "e" && where != "x") {
+        return errorReply();
+    }
+    Reply reply;
+    reply.header({"asof"}).data({num(now)});
+    reply.header({"n", "pid", "nick", "score"});
+
+    const bool searchable = nick->size() <= MaxSearchLength && std::none_of(nick->begin(), nick->end(), [](char c) {
+                                return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                            });
+    if (!searchable) {
+        return reply.finish(); // no nickname holds such text
+    }
+    const std::string term = text::fromWindows1252(*nick);
+    std::string pattern;
+    for (const char c : term) {
+        if (c == '%' || c == '_' || c == '\\') {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    if (where == "a" || where == "e") {
+        pattern.insert(0, "%");
+    }
+    if (where == "a" || where == "b") {
+        pattern += '%';
+    }
+    // An exact match (letter case aside) comes first, then the best scores.
+    db::Statement s = where == "x" ? db.prepare("SELECT pid, nick, scor FROM players WHERE nick = ?2 "
+                                                "ORDER BY scor DESC, pid ASC LIMIT ?3")
+                                   : db.prepare("SELECT pid, nick, scor FROM players WHERE nick LIKE ?1 ESCAPE '\\' "
+                                                "ORDER BY (nick = ?2) DESC, scor DESC, pid ASC LIMIT ?3");
+    if (where != "x") {
+        s.bind(1, std::string_view(pattern));
+    }
+    s.bind(2, std::string_view(term)).bind(3, MaxSearchRows);
+    for (i64 n = 1; s.step(); ++n) {
+        reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2))});
+    }
+    if (!s.done()) {
+        return std::nullopt;
+    }
+    return reply.finish();
+}
+
+std::optional<std::string> awardsInfo(db::Connection& db, const text::Query& query, std::int64_t now) {
+    const std::optional<i64> pid = pidOf(query);
+    if (!pid) {
+        return errorReply();
+    }
+    {
+        db::Statement s = db.prepare("SELECT 1 FROM players WHERE pid = ?1");
+        s.bind(1, *pid);
+        if (!s.step()) {
+            return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
+        }
+    }
+    Reply reply;
+    reply.header({"pid", "asof"}).data({num(*pid), num(now)});
+    reply.header({"award", "level", "when", "first"});
+    db::Statement s = db.prepare("SELECT award, level, earned, first FROM awards WHERE pid = ?1 ORDER BY award, level");
+    s.bind(1, *pid);
+    while (s.step()) {
+        reply.data({num(s.integer(0)), num(s.integer(1)), num(s.integer(2)), num(s.integer(3))});
+    }
+    if (!s.done()) {
+        return std::nullopt;
+    }
+    return reply.finish();
+}
+
+std::optional<std::string> unlocksInfo(db::Connection& db, const text::Query& query, std::int64_t now) {
+    const std::optional<i64> pid = pidOf(query);
+    if (!pid) {
+        return errorReply();
+    }
+    std::string nick;
+    i64 points = 0;
+    {
+        db::Statement s = db.prepare("SELECT nick, unlockpoints FROM players WHERE pid = ?1");
+        s.bind(1, *pid);
+        if (!s.step()) {
+            return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
+        }
+        nick = s.text(0);
+        points = s.integer(1);
+    }
+    std::array<bool, catalogue::UnlockIds.size()> chosen{};
+    db::Statement s = db.prepare("SELECT id FROM unlocks WHERE pid = ?1 AND state = 's'");
+    s.bind(1, *pid);
+    while (s.step()) {
+        const auto* it = std::find(catalogue::UnlockIds.begin(), catalogue::UnlockIds.end(), s.integer(0));
+        if (it != catalogue::UnlockIds.end()) {
+            chosen[static_cast<std::size_t>(it - catalogue::UnlockIds.begin())] = true;
+        }
+    }
+    if (!s.done()) {
+        return std::nullopt;
+    }
+    Reply reply;
+    reply.header({"pid", "nick", "asof"}).data({num(*pid), wire(nick), num(now)});
+    reply.header({"enlisted", "officer"}).data({num(points), "0"});
+    reply.header({"id", "state"});
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        reply.data({num(catalogue::UnlockIds[i]), chosen[i] ? "s" : "n"});
+    }
+    return reply.finish();
+}
+
+} // namespace pages

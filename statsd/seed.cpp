@@ -1,0 +1,955 @@
+#include "seed.h"
+
+#include "database.h"
+#include "text.h"
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <set>
+
+namespace seed {
+namespace {
+
+using catalogue::ArmyCount;
+using catalogue::KitCount;
+using catalogue::MapCount;
+using catalogue::MapIds;
+using catalogue::VehicleCount;
+using catalogue::WeaponCount;
+using i64 = std::int64_t;
+// Products of two figures can pass 64 bits in a hand-edited database.
+__extension__ typedef __int128 Int128;
+
+constexpr i64 Hour = 3600;
+constexpr i64 Minute = 60;
+constexpr i64 Epoch = 1119312000; // 2005-06-21, the game's release
+constexpr int GeneratedPlayers = 240;
+
+// SplitMix64: small, fast and the same on every platform, unlike the standard distributions.
+class Rng final {
+public:
+    explicit Rng(std::uint64_t seed) : m_state(seed) {}
+
+    std::uint64_t next() {
+        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    // Inclusive range.
+    i64 range(i64 low, i64 high) { return low + static_cast<i64>(next() % static_cast<std::uint64_t>(high - low + 1)); }
+    bool chance(int perMille) { return range(0, 999) < perMille; }
+
+private:
+    std::uint64_t m_state;
+};
+
+// Splits a total over weights in proportion, exactly: the parts always add up to the total.
+// Remainders go to the largest fractions first (lowest index on a tie); with no weight at all
+// everything goes to the first part.
+template <std::size_t N> std::array<i64, N> split(i64 total, const std::array<i64, N>& weights) {
+    std::array<i64, N> parts{};
+    const i64 sum = std::accumulate(weights.begin(), weights.end(), i64{0});
+    if (total <= 0) {
+        return parts;
+    }
+    if (sum <= 0) {
+        parts[0] = total;
+        return parts;
+    }
+    std::array<i64, N> remainders{};
+    i64 given = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        const Int128 product = static_cast<Int128>(total) * weights[i];
+        parts[i] = static_cast<i64>(product / sum);
+        remainders[i] = static_cast<i64>(product % sum);
+        given += parts[i];
+    }
+    std::array<std::size_t, N> order{};
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return remainders[a] > remainders[b]; });
+    for (std::size_t k = 0; given < total; ++k, ++given) {
+        ++parts[order[k % N]];
+    }
+    return parts;
+}
+
+template <std::size_t N> std::array<i64, N> jitter(const std::array<i64, N>& weights, Rng& rng, int low, int high) {
+    std::array<i64, N> out{};
+    for (std::size_t i = 0; i < N; ++i) {
+        out[i] = weights[i] * rng.range(low, high);
+    }
+    return out;
+}
+
+template <typename T, std::size_t N, typename F> std::array<i64, N> column(const std::array<T, N>& items, F field) {
+    std::array<i64, N> out{};
+    for (std::size_t i = 0; i < N; ++i) {
+        out[i] = field(items[i]);
+    }
+    return out;
+}
+
+// How a player plays; the figures follow from it.
+struct Profile {
+    std::uint64_t seed = 0;
+    i64 hours = 0;
+    int killsPerMinute = 800; // per mille
+    int killsPerDeath = 1000; // per mille; 0: never dies
+    int winShare = 500;       // per mille of rounds
+    int favKit = 1;
+    int favVehicle = 0;
+    int favMap = 4; // map id
+    int favArmy = 0;
+    int sfShare = 0; // per mille of time in special-forces armies
+    int vehicleShare = 250;
+    int commandShare = 30;
+    i64 rounds = -1; // -1: from the time played
+};
+
+// Weapons each kit carries, with the share of the kit's time spent on each (per mille).
+struct KitWeapon {
+    int weapon;
+    int share;
+};
+const std::array<std::vector<KitWeapon>, KitCount> KitWeapons = {{
+    {{6, 600}, {5, 250}, {9, 150}},   // anti-tank: AT/AA, pistol, knife
+    {{0, 650}, {1, 200}, {12, 150}},  // assault: rifle, grenade launcher, grenades
+    {{8, 650}, {11, 250}, {9, 100}},  // engineer: shotgun, mines, knife
+    {{0, 600}, {10, 300}, {12, 100}}, // medic: rifle, defibrillator, grenades
+    {{2, 650}, {11, 250}, {9, 100}},  // spec ops: carbine, C4, knife
+    {{3, 750}, {12, 200}, {5, 50}},   // support: machine gun, grenades, pistol
+    {{4, 750}, {5, 200}, {11, 50}},   // sniper: rifle, pistol, claymore
+}};
+
+// Shots per minute of use and the accuracy range (per mille) of each weapon class.
+struct Ballistics {
+    int shotsPerMinute;
+    int accuracyLow;
+    int accuracyHigh;
+};
+constexpr std::array<Ballistics, WeaponCount> WeaponBallistics = {{
+    {40, 180, 260},
+    {4, 80, 200},
+    {40, 180, 260},
+    {70, 120, 200},
+    {6, 300, 550},
+    {15, 150, 250},
+    {3, 200, 400},
+    {50, 170, 250},
+    {12, 250, 400},
+    {10, 400, 700},
+    {5, 400, 800},
+    {2, 300, 600},
+    {3, 50, 150},
+    {1, 900, 1000},
+}};
+
+i64 mapIndex(int mapId) {
+    for (int i = 0; i < MapCount; ++i) {
+        if (MapIds[static_cast<std::size_t>(i)] == mapId) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+i64 sfTime(const Player& p) {
+    i64 t = 0;
+    for (int a = catalogue::FirstSpecialForcesArmy; a < ArmyCount; ++a) {
+        t += p.armies[static_cast<std::size_t>(a)].time;
+    }
+    return t;
+}
+
+// A figure scaled by the share of time spent in special-forces armies.
+i64 sfScaled(const Player& p, i64 value) {
+    return p.time == 0 ? 0 : static_cast<i64>(static_cast<Int128>(value) * sfTime(p) / p.time);
+}
+
+Player build(const Profile& profile) {
+    Rng rng(profile.seed);
+    Player p;
+    const i64 total = profile.hours * Hour + (profile.hours > 0 ? rng.range(0, Hour - 1) : 0);
+    p.time = total;
+
+    const i64 rounds =
+        profile.rounds >= 0 ? profile.rounds : (total > 0 ? std::max<i64>(1, total / rng.range(1200, 2100)) : 0);
+    p.wins = rounds * profile.winShare / 1000;
+    p.loss = rounds - p.wins;
+    p.mode = split(rounds, std::array<i64, 3>{rng.range(800, 950), rng.range(30, 150), rng.range(0, 60)});
+
+    // Armies: the main game's three and, for special-forces players, the six of the expansion.
+    std::array<i64, ArmyCount> armyWeights{};
+    for (int a = 0; a < ArmyCount; ++a) {
+        const bool sf = a >= catalogue::FirstSpecialForcesArmy;
+        const i64 share = sf ? profile.sfShare : 1000 - profile.sfShare;
+        armyWeights[static_cast<std::size_t>(a)] = share * rng.range(2, 10) * (a == profile.favArmy ? 4 : 1);
+    }
+    const auto armyTimes = split(total, armyWeights);
+    const auto armyWins = split(p.wins, jitter(armyTimes, rng, 70, 130));
+    const auto armyLosses = split(p.loss, jitter(armyTimes, rng, 70, 130));
+    for (std::size_t a = 0; a < ArmyCount; ++a) {
+        p.armies[a] = {armyTimes[a], armyWins[a], armyLosses[a], 0};
+    }
+
+    // Kits.
+    std::array<i64, KitCount> kitWeights{};
+    for (int k = 0; k < KitCount; ++k) {
+        kitWeights[static_cast<std::size_t>(k)] = k == profile.favKit ? 40 : rng.range(2, 15);
+    }
+    const auto kitTimes = split(total, kitWeights);
+
+    // On foot or in a vehicle.
+    const i64 vehicleTime = total * profile.vehicleShare / 1000;
+    const i64 footTime = total - vehicleTime;
+    std::array<i64, VehicleCount> vehicleWeights{};
+    for (int v = 0; v < VehicleCount; ++v) {
+        vehicleWeights[static_cast<std::size_t>(v)] = v == profile.favVehicle ? 30 : (v == 5 ? 1 : rng.range(1, 10));
+    }
+    const auto vehicleTimes = split(vehicleTime, vehicleWeights);
+
+    std::array<i64, WeaponCount> weaponWeights{};
+    for (std::size_t k = 0; k < KitCount; ++k) {
+        for (const KitWeapon& kw : KitWeapons[k]) {
+            weaponWeights[static_cast<std::size_t>(kw.weapon)] += kitTimes[k] * kw.share / 1000;
+        }
+    }
+    weaponWeights[7] = footTime * profile.sfShare / 4000;    // submachine guns came with the expansion
+    weaponWeights[13] = footTime * profile.sfShare / 400000; // and so did the zipline
+    const auto weaponTimes = split(footTime, jitter(weaponWeights, rng, 80, 120));
+
+    // Kills and deaths, on foot and in vehicles.
+    const i64 kills = total * profile.killsPerMinute / (1000 * Minute);
+    const i64 deaths = profile.killsPerDeath == 0 ? 0 : kills * 1000 / profile.killsPerDeath;
+    p.kill = kills;
+    p.deth = deaths;
+    const i64 vehicleKills = std::min(kills, kills * profile.vehicleShare * rng.range(80, 160) / 100000);
+    const i64 vehicleDeaths = std::min(deaths, deaths * profile.vehicleShare * rng.range(50, 100) / 100000);
+    const auto weaponKills = split(kills - vehicleKills, jitter(weaponTimes, rng, 50, 150));
+    const auto weaponDeaths = split(deaths - vehicleDeaths, jitter(weaponTimes, rng, 50, 150));
+    const auto vehicleKillsBy = split(vehicleKills, jitter(vehicleTimes, rng, 50, 150));
+    const auto vehicleDeathsBy = split(vehicleDeaths, jitter(vehicleTimes, rng, 50, 150));
+    const auto kitKills = split(kills, jitter(kitTimes, rng, 50, 150));
+    const auto kitDeaths = split(deaths, jitter(kitTimes, rng, 50, 150));
+
+    for (std::size_t w = 0; w < WeaponCount; ++w) {
+        const Ballistics& b = WeaponBallistics[w];
+        const i64 fired = weaponTimes[w] * b.shotsPerMinute / Minute;
+        const i64 hits = fired * rng.range(b.accuracyLow, b.accuracyHigh) / 1000;
+        p.weapons[w] = {weaponTimes[w], weaponKills[w], weaponDeaths[w], fired, std::min(hits, fired)};
+    }
+    for (std::size_t v = 0; v < VehicleCount; ++v) {
+        const i64 roadShare = v == 0 ? rng.range(50, 200) : (v == 4 ? rng.range(300, 700) : rng.range(0, 30));
+        const i64 roadkills = vehicleKillsBy[v] * roadShare / 1000;
+        p.vehicles[v] = {vehicleTimes[v], vehicleKillsBy[v], vehicleDeathsBy[v], roadkills};
+        p.vrk += roadkills;
+    }
+    for (std::size_t k = 0; k < KitCount; ++k) {
+        p.kits[k] = {kitTimes[k], kitKills[k], kitDeaths[k]};
+    }
+
+    // Roles.
+    const i64 lead = rng.range(100, 350);
+    const i64 member = rng.range(300, 600);
+    const auto roles = split(total, std::array<i64, 4>{profile.commandShare, lead, member,
+                                                       std::max<i64>(50, 1000 - profile.commandShare - lead - member)});
+    p.tcdr = roles[0];
+    p.tsql = roles[1];
+    p.tsqm = roles[2];
+    p.tlwf = roles[3];
+
+    // Teamwork.
+    p.cpcp = total * rng.range(10, 60) / (10 * Hour);
+    p.cacp = p.cpcp * rng.range(50, 150) / 100;
+    p.dfcp = total * rng.range(0, 30) / (10 * Hour);
+    p.heal = p.kits[3].time * rng.range(10, 60) / Hour;
+    p.rviv = p.kits[3].time * rng.range(5, 30) / Hour;
+    p.rsup = p.kits[5].time * rng.range(10, 60) / Hour;
+    p.rpar = p.kits[2].time * rng.range(10, 60) / Hour + vehicleTime * rng.range(0, 5) / Hour;
+    p.tgte = vehicleTime * rng.range(0, 5) / Hour;
+    p.dkas = vehicleTime * rng.range(1, 10) / Hour;
+    p.dsab = vehicleTime * rng.range(2, 20) / Hour;
+    p.twsc = 2 * p.cpcp + p.cacp + p.dfcp + p.heal + 2 * p.rviv + p.rsup + p.rpar + p.tgte + p.dkas + p.dsab;
+
+    // Scores and rank.
+    p.kila = kills * rng.range(10, 30) / 100;
+    p.cmsc = 2 * kills + p.kila;
+    p.cdsc = p.tcdr * rng.range(60, 180) / Hour;
+    p.scor = p.cmsc + p.twsc + p.cdsc;
+    p.rank = catalogue::rankForScore(p.scor);
+    p.smoc = p.rank == 11 ? 1 : 0;
+
+    // Conduct and streaks.
+    p.suic = std::min(deaths, kills * rng.range(0, 20) / 1000); // a suicide is a death too
+    p.kick = rng.chance(70) ? rng.range(1, 3) : 0;
+    p.ban = p.kick >= 2 && rng.chance(300) ? 1 : 0;
+    p.bksk = std::min(kills, rng.range(5, 15) + profile.killsPerMinute / 40);
+    p.wdsk = std::min(deaths, rng.range(3, 20));
+    p.mvks = kills == 0 ? 0 : std::min(kills, 1 + kills * rng.range(5, 30) / 1000 + rng.range(0, 20));
+    p.vmks = deaths == 0 ? 0 : std::min(deaths, 1 + deaths * rng.range(5, 30) / 1000 + rng.range(0, 20));
+    p.bbrs = total == 0 ? 0 : std::min(p.scor, rng.range(20, 80) + profile.killsPerMinute / 10);
+
+    // Best round per army: the best round overall was played in the army played longest.
+    const auto longest =
+        static_cast<std::size_t>(std::max_element(armyTimes.begin(), armyTimes.end()) - armyTimes.begin());
+    for (std::size_t a = 0; a < ArmyCount; ++a) {
+        if (p.armies[a].time > 0) {
+            p.armies[a].best = a == longest ? p.bbrs : p.bbrs * rng.range(450, 1000) / 1000;
+        }
+    }
+
+    // Dates: a battle calendar long enough for the time played.
+    p.jond = Epoch + rng.range(0, 3 * 365 * 24 * Hour);
+    p.lbtl = p.jond + (total == 0 ? 0 : std::max<i64>(total * rng.range(3, 12), 24 * Hour));
+
+    // Special-forces gadgets.
+    const i64 sf = sfTime(p);
+    p.tnv = sf * rng.range(50, 200) / 1000;
+    p.tgm = sf * rng.range(0, 50) / 1000;
+    p.de[0] = sf * rng.range(0, 40) / Hour;
+    p.de[1] = sf * rng.range(0, 10) / Hour;
+    p.de[2] = sf * rng.range(0, 10) / Hour;
+
+    // Maps: 104 is never played; the expansion's maps only by special-forces players.
+    std::array<i64, MapCount> mapWeights{};
+    for (std::size_t m = 0; m < MapCount; ++m) {
+        const int id = MapIds[m];
+        const i64 share = catalogue::isSpecialForcesMap(id) ? profile.sfShare : 1000 - profile.sfShare;
+        mapWeights[m] = id == 104 ? 0 : share * (id == profile.favMap ? 60 : rng.range(2, 10));
+    }
+    i64& favourite = mapWeights[static_cast<std::size_t>(mapIndex(profile.favMap))];
+    favourite = std::max<i64>(favourite, 1);
+    const auto mapTimes = split(total, mapWeights);
+    const auto mapWins = split(p.wins, jitter(mapTimes, rng, 70, 130));
+    const auto mapLosses = split(p.loss, jitter(mapTimes, rng, 70, 130));
+    for (std::size_t m = 0; m < MapCount; ++m) {
+        p.maps[m] = {mapTimes[m], mapWins[m], mapLosses[m]};
+    }
+    return p;
+}
+
+// Award rules: a badge's level, a medal's count, whether a ribbon is held.
+struct BadgeRule {
+    std::int32_t id;
+    std::function<int(const Player&)> level;
+};
+struct CountRule {
+    std::int32_t id;
+    std::function<i64(const Player&)> count;
+};
+
+int levelOf(bool basic, bool veteran, bool expert) {
+    return expert && veteran && basic ? 3 : (veteran && basic ? 2 : (basic ? 1 : 0));
+}
+
+BadgeRule kitBadge(std::int32_t id, std::size_t kit) {
+    return {id, [kit](const Player& p) {
+                const Kit& k = p.kits[kit];
+                return levelOf(k.kills >= 50, k.kills >= 500 && k.time >= 15 * Hour,
+                               k.kills >= 2000 && k.time >= 100 * Hour);
+            }};
+}
+BadgeRule sfKitBadge(std::int32_t id, std::size_t kit) {
+    return {id, [kit](const Player& p) {
+                const i64 kills = sfScaled(p, p.kits[kit].kills);
+                const i64 sf = sfTime(p);
+                return levelOf(kills >= 25, kills >= 250 && sf >= 15 * Hour, kills >= 1000 && sf >= 50 * Hour);
+            }};
+}
+BadgeRule weaponBadge(std::int32_t id, std::size_t weapon) {
+    return {id, [weapon](const Player& p) {
+                const i64 k = p.weapons[weapon].kills;
+                return levelOf(k >= 10, k >= 100, k >= 500);
+            }};
+}
+BadgeRule vehicleBadge(std::int32_t id, std::size_t vehicle) {
+    return {id, [vehicle](const Player& p) {
+                const Vehicle& v = p.vehicles[vehicle];
+                return levelOf(v.kills >= 10, v.kills >= 100 && v.time >= 5 * Hour,
+                               v.kills >= 500 && v.time >= 25 * Hour);
+            }};
+}
+BadgeRule supportBadge(std::int32_t id, i64 Player::*figure, std::size_t kit) {
+    return {id, [figure, kit](const Player& p) {
+                const i64 n = p.*figure;
+                const i64 t = p.kits[kit].time;
+                return levelOf(n >= 50, n >= 500 && t >= 15 * Hour, n >= 2500 && t >= 100 * Hour);
+            }};
+}
+BadgeRule countBadge(std::int32_t id, std::function<i64(const Player&)> figure, i64 basic, i64 veteran, i64 expert) {
+    return {id, [figure = std::move(figure), basic, veteran, expert](const Player& p) {
+                const i64 n = figure(p);
+                return levelOf(n >= basic, n >= veteran, n >= expert);
+            }};
+}
+
+const std::vector<BadgeRule>& badgeRules() {
+    static const std::vector<BadgeRule> rules = {
+        kitBadge(1031105, 2),
+        kitBadge(1031109, 6),
+        kitBadge(1031113, 3),
+        kitBadge(1031115, 4),
+        kitBadge(1031119, 1),
+        kitBadge(1031120, 0),
+        kitBadge(1031121, 5),
+        weaponBadge(1031406, 9),
+        weaponBadge(1031619, 5),
+        vehicleBadge(1031923, 6),
+        weaponBadge(1032415, 11),
+        countBadge(
+            1190304, [](const Player& p) { return p.cdsc; }, 100, 1000, 5000),
+        supportBadge(1190507, &Player::rpar, 2),
+        supportBadge(1190601, &Player::heal, 3),
+        supportBadge(1191819, &Player::rsup, 5),
+        vehicleBadge(1220104, 2),
+        vehicleBadge(1220118, 0),
+        vehicleBadge(1220122, 1),
+        vehicleBadge(1220803, 3),
+        vehicleBadge(1222016, 4),
+        sfKitBadge(1261105, 2),
+        sfKitBadge(1261109, 6),
+        sfKitBadge(1261113, 3),
+        sfKitBadge(1261115, 4),
+        sfKitBadge(1261119, 1),
+        sfKitBadge(1261120, 0),
+        sfKitBadge(1261121, 5),
+        countBadge(
+            1260602, [](const Player& p) { return p.de[0]; }, 10, 1000, 3000),
+        countBadge(
+            1260708, [](const Player& p) { return p.de[1]; }, 10, 100, 500),
+        countBadge(
+            1262612, [](const Player& p) { return p.de[2]; }, 10, 100, 500),
+        countBadge(
+            1261422, [](const Player& p) { return p.tnv; }, Hour, 10 * Hour, 50 * Hour),
+    };
+    return rules;
+}
+
+int badgeLevel(const Player& p, std::int32_t id) {
+    for (const BadgeRule& rule : badgeRules()) {
+        if (rule.id == id) {
+            return rule.level(p);
+        }
+    }
+    return 0;
+}
+
+bool anyKitBadgeAt(const Player& p, int level) {
+    for (const std::int32_t id : {1031105, 1031109, 1031113, 1031115, 1031119, 1031120, 1031121}) {
+        if (badgeLevel(p, id) >= level) {
+            return true;
+        }
+    }
+    return false;
+}
+
+CountRule armyMedal(std::int32_t id, std::size_t army) {
+    return {id, [army](const Player& p) {
+                const Army& a = p.armies[army];
+                return a.time >= 100 * Hour && a.wins >= 100 && a.best >= 100 ? a.time / (100 * Hour) : 0;
+            }};
+}
+CountRule vehicleMedal(std::int32_t id, std::size_t vehicle) {
+    return {id, [vehicle](const Player& p) {
+                const Vehicle& v = p.vehicles[vehicle];
+                return v.time >= 25 * Hour && v.kills >= 1000 ? v.kills / 1000 : 0;
+            }};
+}
+CountRule sfArmyMedal(std::int32_t id, std::size_t army) {
+    return {id, [army](const Player& p) {
+                const i64 t = p.armies[army].time;
+                return t >= 100 * Hour ? t / (100 * Hour) : 0;
+            }};
+}
+
+const std::vector<CountRule>& medalRules() {
+    static const std::vector<CountRule> rules = {
+        {2051907, [](const Player& p) { return p.wins / 30; }},
+        {2051919, [](const Player& p) { return p.wins / 25; }},
+        {2051902, [](const Player& p) { return (p.wins + p.loss) / 20; }},
+        {2191608, [](const Player& p) { return p.deth / 1500; }},
+        {2020419,
+         [](const Player& p) {
+             return p.twsc >= 5000 && p.tcdr >= 20 * Hour && p.tsql >= 50 * Hour && p.tsqm >= 50 * Hour
+                        ? 1 + p.twsc / 50000
+                        : 0;
+         }},
+        {2020903,
+         [](const Player& p) { return p.time >= 100 * Hour && anyKitBadgeAt(p, 1) ? p.time / (100 * Hour) : 0; }},
+        {2020913,
+         [](const Player& p) { return p.time >= 200 * Hour && anyKitBadgeAt(p, 2) ? p.time / (200 * Hour) : 0; }},
+        {2020919,
+         [](const Player& p) { return p.time >= 300 * Hour && anyKitBadgeAt(p, 3) ? p.time / (300 * Hour) : 0; }},
+        armyMedal(2021403, 0),
+        armyMedal(2020719, 1),
+        armyMedal(2021613, 2),
+        {2021322,
+         [](const Player& p) {
+             return p.time >= 250 * Hour && p.dsab >= 1000 && p.dfcp >= 300 && p.twsc >= 10000 ? 1 : 0;
+         }},
+        {2190303,
+         [](const Player& p) { return p.time >= 250 * Hour && p.kill >= 15000 && p.bksk >= 25 ? p.kill / 15000 : 0; }},
+        vehicleMedal(2190308, 3),
+        vehicleMedal(2190309, 1),
+        vehicleMedal(2190318, 0),
+        {2190703,
+         [](const Player& p) { return p.time >= 100 * Hour && p.kick == 0 && p.ban == 0 ? p.time / (100 * Hour) : 0; }},
+        {2191319,
+         [](const Player& p) {
+             return p.time >= 250 * Hour && p.heal >= 1000 && p.rpar >= 1000 && p.rsup >= 1000 ? 1 : 0;
+         }},
+        {2260219, [](const Player& p) { return sfTime(p) >= 50 * Hour ? sfTime(p) / (50 * Hour) : 0; }},
+        {2261901, [](const Player& p) { return sfTime(p) >= 100 * Hour && sfScaled(p, p.kill) >= 2000 ? 1 : 0; }},
+        {2260719, [](const Player& p) { return sfTime(p) >= 200 * Hour && p.bksk >= 20 ? 1 : 0; }},
+        sfArmyMedal(2261913, 3),
+        sfArmyMedal(2261919, 4),
+        sfArmyMedal(2261613, 5),
+        sfArmyMedal(2261303, 6),
+        sfArmyMedal(2261802, 7),
+        sfArmyMedal(2260914, 8),
+    };
+    return rules;
+}
+
+CountRule vehicleRibbon(std::int32_t id, std::size_t vehicle, i64 minutes, i64 kills) {
+    return {id, [=](const Player& p) {
+                const Vehicle& v = p.vehicles[vehicle];
+                return v.time >= minutes * Minute && v.kills >= kills ? 1 : 0;
+            }};
+}
+CountRule sfVehicleRibbon(std::int32_t id, std::size_t vehicle, i64 minutes, i64 kills) {
+    return {id, [=](const Player& p) {
+                const Vehicle& v = p.vehicles[vehicle];
+                return sfTime(p) > 0 && sfScaled(p, v.time) >= minutes * Minute && sfScaled(p, v.kills) >= kills ? 1
+                                                                                                                 : 0;
+            }};
+}
+CountRule sfServiceRibbon(std::int32_t id, std::size_t army) {
+    return {id, [army](const Player& p) { return p.armies[army].time >= 25 * Hour ? 1 : 0; }};
+}
+
+const std::vector<CountRule>& ribbonRules() {
+    static const std::vector<CountRule> rules = {
+        {3040109, [](const Player& p) { return p.vehicles[2].kills >= 11 ? 1 : 0; }},
+        {3040718, [](const Player& p) { return p.vehicles[6].kills >= 5 ? 1 : 0; }},
+        {3150914, [](const Player& p) { return p.tsql >= 25 * Minute && p.twsc >= 250 ? 1 : 0; }},
+        {3151920, [](const Player& p) { return p.tcdr >= 28 * Minute && p.cdsc >= 50 ? 1 : 0; }},
+        vehicleRibbon(3190105, 1, 15, 19),
+        vehicleRibbon(3190118, 0, 20, 19),
+        {3190318, [](const Player& p) { return p.dsab >= 1 && p.dkas >= 13 && p.kill >= 5 ? 1 : 0; }},
+        {3190409,
+         [](const Player& p) {
+             return p.twsc >= 15 && p.tsqm >= 10 * Hour && p.tsql >= 10 * Hour && p.tcdr >= 10 * Hour ? 1 : 0;
+         }},
+        {3190605, [](const Player& p) { return p.armies[2].time > 0 ? 1 : 0; }},
+        {3191305, [](const Player& p) { return p.armies[1].time > 0 ? 1 : 0; }},
+        vehicleRibbon(3190803, 3, 15, 19),
+        {3211305, [](const Player& p) { return p.tsqm >= 26 * Minute && p.twsc >= 40 ? 1 : 0; }},
+        {3212201, [](const Player& p) { return p.twsc >= 45 && p.tsqm >= 25 * Hour && p.tsql >= 25 * Hour ? 1 : 0; }},
+        {3240102, [](const Player& p) { return p.time >= Hour ? 1 : 0; }},
+        {3240301, [](const Player& p) { return p.kill >= 18 && p.bksk >= 10 ? 1 : 0; }},
+        {3240703, [](const Player& p) { return p.kill >= 14 && p.kick == 0 && p.time >= 50 * Hour ? 1 : 0; }},
+        {3241213,
+         [](const Player& p) { return p.twsc >= 50 && p.time >= 200 * Hour && p.bksk >= 10 && p.wdsk >= 8 ? 1 : 0; }},
+        {3242303,
+         [](const Player& p) {
+             return p.cdsc >= 45 && p.tcdr >= 50 * Hour && p.wins > 0 && p.wins >= 3 * p.loss ? 1 : 0;
+         }},
+        sfServiceRibbon(3261919, 3),
+        sfServiceRibbon(3261901, 4),
+        sfServiceRibbon(3261819, 5),
+        sfServiceRibbon(3261319, 6),
+        sfServiceRibbon(3261805, 7),
+        sfServiceRibbon(3260914, 8),
+        {3260318,
+         [](const Player& p) {
+             return sfTime(p) >= Hour && p.dsab >= 1 && sfScaled(p, p.dkas) >= 20 && p.kill >= 10 ? 1 : 0;
+         }},
+        sfVehicleRibbon(3260118, 0, 20, 22),
+        sfVehicleRibbon(3260105, 1, 15, 22),
+        sfVehicleRibbon(3260803, 3, 15, 22),
+    };
+    return rules;
+}
+
+void grantAwards(Player& p, Rng& rng) {
+    const i64 span = p.lbtl - p.jond;
+    for (const BadgeRule& rule : badgeRules()) {
+        const int level = rule.level(p);
+        for (int l = 1; l <= level; ++l) {
+            const i64 when = p.jond + span * (l * 300 + rng.range(0, 99)) / 1000;
+            p.awards.push_back({rule.id, l, when, when});
+        }
+    }
+    for (const CountRule& rule : medalRules()) {
+        const i64 count = rule.count(p);
+        if (count > 0) {
+            const i64 first = p.jond + span * rng.range(50, 500) / 1000;
+            const i64 last = count > 1 ? first + (p.lbtl - first) * rng.range(300, 1000) / 1000 : first;
+            p.awards.push_back({rule.id, static_cast<int>(count), last, first});
+        }
+    }
+    for (const CountRule& rule : ribbonRules()) {
+        if (rule.count(p) > 0) {
+            const i64 when = p.jond + span * rng.range(20, 900) / 1000;
+            p.awards.push_back({rule.id, 1, when, when});
+        }
+    }
+    std::sort(p.awards.begin(), p.awards.end(), [](const AwardRow& a, const AwardRow& b) {
+        return a.award != b.award ? a.award < b.award : a.level < b.level;
+    });
+}
+
+// One main-game unlock per rank up to seven, one special-forces unlock per special-forces service
+// ribbon up to five; some players keep a point unspent.
+void chooseUnlocks(Player& p, Rng& rng) {
+    const i64 mainEntitled = std::min<i64>(p.rank, catalogue::MainGameUnlocks);
+    i64 sfRibbons = 0;
+    for (const std::int32_t id : {3261919, 3261901, 3261819, 3261319, 3261805, 3260914}) {
+        sfRibbons += std::any_of(p.awards.begin(), p.awards.end(), [id](const AwardRow& a) { return a.award == id; });
+    }
+    const i64 sfEntitled =
+        std::min<i64>(sfRibbons, static_cast<i64>(catalogue::UnlockIds.size()) - catalogue::MainGameUnlocks);
+    const i64 mainChosen = mainEntitled > 0 && rng.chance(200) ? mainEntitled - 1 : mainEntitled;
+    const i64 sfChosen = sfEntitled > 0 && rng.chance(200) ? sfEntitled - 1 : sfEntitled;
+
+    auto pick = [&](std::size_t first, std::size_t count, i64 chosen) {
+        std::vector<std::size_t> order(count);
+        std::iota(order.begin(), order.end(), first);
+        for (std::size_t i = count; i > 1; --i) {
+            std::swap(order[i - 1], order[static_cast<std::size_t>(rng.range(0, static_cast<i64>(i) - 1))]);
+        }
+        for (i64 k = 0; k < chosen; ++k) {
+            p.unlocks[order[static_cast<std::size_t>(k)]] = true;
+        }
+    };
+    pick(0, catalogue::MainGameUnlocks, mainChosen);
+    pick(catalogue::MainGameUnlocks, catalogue::UnlockIds.size() - catalogue::MainGameUnlocks, sfChosen);
+    p.unlockPoints = (mainEntitled - mainChosen) + (sfEntitled - sfChosen);
+}
+
+struct Named {
+    std::int64_t pid;
+    const char* nick;
+    const char* country;
+    Profile profile;
+};
+
+// The demo players named in docs/statsd.md; keep the two in step.
+std::vector<Named> namedPlayers() {
+    std::vector<Named> named;
+    auto add = [&](std::int64_t pid, const char* nick, const char* country, Profile profile) {
+        profile.seed = 0x5EED0000ULL + static_cast<std::uint64_t>(pid);
+        named.push_back({pid, nick, country, profile});
+    };
+    add(45000001, "=DOG= Sarge", "DE",
+        {.hours = 900,
+         .killsPerMinute = 1300,
+         .killsPerDeath = 2200,
+         .winShare = 650,
+         .favKit = 1,
+         .favVehicle = 0,
+         .favMap = 4,
+         .favArmy = 0,
+         .sfShare = 150,
+         .vehicleShare = 300,
+         .commandShare = 60});
+    add(45000002, "Sarge", "US",
+        {.hours = 40,
+         .killsPerMinute = 600,
+         .killsPerDeath = 800,
+         .winShare = 450,
+         .favKit = 5,
+         .favVehicle = 4,
+         .favMap = 1,
+         .favArmy = 1,
+         .vehicleShare = 150});
+    add(45000003, "[SAS] Nightshade", "GB",
+        {.hours = 600,
+         .killsPerMinute = 1000,
+         .killsPerDeath = 1600,
+         .winShare = 560,
+         .favKit = 4,
+         .favVehicle = 3,
+         .favMap = 302,
+         .favArmy = 4,
+         .sfShare = 800,
+         .vehicleShare = 200,
+         .commandShare = 20});
+    add(45000004, "FreshRecruit", "CA", {.hours = 0, .rounds = 0});
+    // Twelve rounds won, none lost, never killed.
+    add(45000005, "Flawless", "SE",
+        {.hours = 6,
+         .killsPerMinute = 500,
+         .killsPerDeath = 0,
+         .winShare = 1000,
+         .favKit = 6,
+         .favVehicle = 2,
+         .favMap = 0,
+         .favArmy = 2,
+         .vehicleShare = 100,
+         .commandShare = 0,
+         .rounds = 12});
+    add(45000006, "WakeIslander", "US",
+        {.hours = 120,
+         .killsPerMinute = 700,
+         .killsPerDeath = 1100,
+         .winShare = 520,
+         .favKit = 0,
+         .favVehicle = 6,
+         .favMap = 601,
+         .favArmy = 2,
+         .vehicleShare = 350});
+    // Same profile and seed: the same score, so the leaderboard has to break a tie.
+    const Profile twin{.seed = 0x7715,
+                       .hours = 300,
+                       .killsPerMinute = 900,
+                       .killsPerDeath = 1200,
+                       .winShare = 540,
+                       .favKit = 3,
+                       .favVehicle = 1,
+                       .favMap = 101,
+                       .favArmy = 2};
+    named.push_back({45000007, "TwinPeak", "NO", twin});
+    named.push_back({45000008, "TwinValley", "NO", twin});
+    add(45000009, "J\u00fcrgen", "AT",
+        {.hours = 200,
+         .killsPerMinute = 850,
+         .killsPerDeath = 1000,
+         .winShare = 500,
+         .favKit = 2,
+         .favVehicle = 0,
+         .favMap = 103,
+         .favArmy = 0,
+         .vehicleShare = 250});
+    add(45000010, "|CMD| Overlord", "NL",
+        {.hours = 700,
+         .killsPerMinute = 500,
+         .killsPerDeath = 900,
+         .winShare = 700,
+         .favKit = 2,
+         .favVehicle = 4,
+         .favMap = 2,
+         .favArmy = 1,
+         .vehicleShare = 200,
+         .commandShare = 400});
+    return named;
+}
+
+const std::vector<const char*> ClanTags = {"=DOG= ", "[SAS]", "-=TK=-",  "{KILL} ", "|BF| ",
+                                           "(AoD)",  "~ST~ ", "[77th] ", "*EoD* "};
+const std::vector<const char*> Names = {
+    "Wolf",  "Viper",   "Ghost",  "Hawk",   "Reaper", "Falcon",  "Cobra",    "Tank",     "Blaze",   "Raven",
+    "Storm", "Shadow",  "Bravo",  "Echo",   "Delta",  "Hunter",  "Ranger",   "Maverick", "Gunny",   "Sparky",
+    "Dusty", "Rusty",   "Ace",    "Bullet", "Havoc",  "Phantom", "Saber",    "Titan",    "Nomad",   "Outlaw",
+    "Rogue", "Spectre", "Jackal", "Badger", "Moose",  "Grizzly", "Kodiak",   "Mongoose", "Hammer",  "Anvil",
+    "Pilot", "Medic",   "Sapper", "Tracer", "Flak",   "Recon",   "Longshot", "Boomer",   "Chopper", "Scout"};
+const std::vector<const char*> Words = {"Rider", "Actual", "Six", "One", "Leader", "Lead", "Jr", "King", "Nine"};
+const std::vector<const char*> Countries = {"US", "DE", "GB", "FR", "CA", "AU", "NL", "SE", "NO", "DK", "FI", "PL",
+                                            "RU", "ES", "IT", "BE", "AT", "CH", "CZ", "BR", "PT", "IE", "NZ", "HU"};
+
+std::string generatedNick(Rng& rng) {
+    const std::string name = Names[static_cast<std::size_t>(rng.range(0, static_cast<i64>(Names.size()) - 1))];
+    switch (rng.range(0, 5)) {
+    case 0:
+    case 1:
+        return std::string(ClanTags[static_cast<std::size_t>(rng.range(0, static_cast<i64>(ClanTags.size()) - 1))]) +
+               name;
+    case 2:
+        return name + std::to_string(rng.range(1, 99));
+    case 3:
+        return name + " " + Words[static_cast<std::size_t>(rng.range(0, static_cast<i64>(Words.size()) - 1))];
+    case 4:
+        return "Sgt " + name;
+    default:
+        return name + "_" + std::to_string(rng.range(100, 999));
+    }
+}
+
+Profile generatedProfile(Rng& rng) {
+    Profile profile;
+    profile.seed = rng.next();
+    const i64 u = rng.range(0, 999);
+    profile.hours = 1 + u * u * u / 1000000; // most players casual, a few veterans
+    profile.killsPerMinute = static_cast<int>(rng.range(300, 1000));
+    profile.killsPerDeath = static_cast<int>(rng.range(500, 2200));
+    profile.winShare = static_cast<int>(rng.range(350, 700));
+    profile.favKit = static_cast<int>(rng.range(0, KitCount - 1));
+    static constexpr std::array<int, 6> Vehicles = {0, 1, 2, 3, 4, 6};
+    profile.favVehicle = Vehicles[static_cast<std::size_t>(rng.range(0, 5))];
+    profile.sfShare = rng.chance(250) ? static_cast<int>(rng.range(100, 600)) : 0;
+    std::vector<int> maps;
+    for (const int id : MapIds) {
+        if (id != 104 && (profile.sfShare > 0 || !catalogue::isSpecialForcesMap(id))) {
+            maps.push_back(id);
+        }
+    }
+    profile.favMap = maps[static_cast<std::size_t>(rng.range(0, static_cast<i64>(maps.size()) - 1))];
+    profile.favArmy = static_cast<int>(rng.range(0, 2));
+    profile.vehicleShare = static_cast<int>(rng.range(50, 600));
+    profile.commandShare = rng.chance(300) ? static_cast<int>(rng.range(20, 200)) : static_cast<int>(rng.range(0, 10));
+    return profile;
+}
+
+// Favourite victims and worst enemies are other players of the population who could be one.
+void linkOpponents(std::vector<Player>& players, Rng& rng) {
+    std::vector<std::size_t> canDie;
+    std::vector<std::size_t> canKill;
+    for (std::size_t i = 0; i < players.size(); ++i) {
+        if (players[i].deth > 0) {
+            canDie.push_back(i);
+        }
+        if (players[i].kill > 0) {
+            canKill.push_back(i);
+        }
+    }
+    auto other = [&](const std::vector<std::size_t>& from, std::size_t self) -> std::int64_t {
+        if (from.empty() || (from.size() == 1 && from[0] == self)) {
+            return 0;
+        }
+        std::size_t k = static_cast<std::size_t>(rng.range(0, static_cast<i64>(from.size()) - 1));
+        if (from[k] == self) {
+            k = (k + 1) % from.size();
+        }
+        return players[from[k]].pid;
+    };
+    for (std::size_t i = 0; i < players.size(); ++i) {
+        Player& p = players[i];
+        p.tvcr = p.kill > 0 ? other(canDie, i) : 0;
+        p.topr = p.deth > 0 ? other(canKill, i) : 0;
+        if (p.tvcr == 0) {
+            p.mvks = 0;
+        }
+        if (p.topr == 0) {
+            p.vmks = 0;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<Player> population() {
+    std::vector<Player> players;
+    std::set<std::string> taken;
+    for (const Named& named : namedPlayers()) {
+        Player p = build(named.profile);
+        p.pid = named.pid;
+        p.nick = named.nick;
+        p.country = named.country;
+        taken.insert(text::asciiLower(p.nick));
+        players.push_back(std::move(p));
+    }
+    Rng rng(0x0FA1E5EEDULL);
+    for (int i = 0; i < GeneratedPlayers; ++i) {
+        const Profile profile = generatedProfile(rng);
+        Player p = build(profile);
+        p.pid = 45100001 + i * 137;
+        std::string nick = generatedNick(rng);
+        while (taken.count(text::asciiLower(nick)) > 0) {
+            nick += std::to_string(rng.range(0, 9));
+        }
+        taken.insert(text::asciiLower(nick));
+        p.nick = nick;
+        p.country = Countries[static_cast<std::size_t>(rng.range(0, static_cast<i64>(Countries.size()) - 1))];
+        players.push_back(std::move(p));
+    }
+    linkOpponents(players, rng);
+    for (Player& p : players) {
+        Rng awardRng(static_cast<std::uint64_t>(p.pid) * 0x9E3779B97F4A7C15ULL);
+        grantAwards(p, awardRng);
+        chooseUnlocks(p, awardRng);
+    }
+    return players;
+}
+
+bool store(db::Connection& connection, const std::vector<Player>& players, std::string& error) {
+    bool ok = true;
+    auto run = [&](db::Statement& statement) {
+        statement.step();
+        if (!statement.done()) {
+            ok = false;
+        }
+    };
+    for (const Player& p : players) {
+        db::Statement insert = connection.prepare(
+            "INSERT INTO players (pid, nick, country, scor, jond, wins, loss, mode0, mode1, mode2, time, smoc, cmsc, "
+            "kill, kila, deth, suic, bksk, wdsk, tvcr, topr, twsc, cpcp, cacp, dfcp, heal, rviv, rsup, rpar, tgte, "
+            "dkas, dsab, cdsc, rank, kick, bbrs, tcdr, ban, lbtl, vrk, tsql, tsqm, tlwf, mvks, vmks, tnv, tgm, de6, "
+            "de7, de8, unlockpoints) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, "
+            "?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26, ?27, ?28, ?29, ?30, ?31, ?32, ?33, ?34, ?35, ?36, ?37, "
+            "?38, ?39, ?40, ?41, ?42, ?43, ?44, ?45, ?46, ?47, ?48, ?49, ?50, ?51)");
+        const std::array<i64, 48> figures = {
+            p.scor, p.jond, p.wins, p.loss, p.mode[0], p.mode[1], p.mode[2], p.time,        p.smoc, p.cmsc,
+            p.kill, p.kila, p.deth, p.suic, p.bksk,    p.wdsk,    p.tvcr,    p.topr,        p.twsc, p.cpcp,
+            p.cacp, p.dfcp, p.heal, p.rviv, p.rsup,    p.rpar,    p.tgte,    p.dkas,        p.dsab, p.cdsc,
+            p.rank, p.kick, p.bbrs, p.tcdr, p.ban,     p.lbtl,    p.vrk,     p.tsql,        p.tsqm, p.tlwf,
+            p.mvks, p.vmks, p.tnv,  p.tgm,  p.de[0],   p.de[1],   p.de[2],   p.unlockPoints};
+        insert.bind(1, p.pid).bind(2, std::string_view(p.nick)).bind(3, std::string_view(p.country));
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            insert.bind(static_cast<int>(i) + 4, figures[i]);
+        }
+        run(insert);
+
+        for (std::size_t w = 0; w < WeaponCount; ++w) {
+            const Weapon& x = p.weapons[w];
+            db::Statement s = connection.prepare(
+                "INSERT INTO weapons (pid, id, time, kills, deaths, fired, hits) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(w)).bind(3, x.time).bind(4, x.kills).bind(5, x.deaths);
+            s.bind(6, x.fired).bind(7, x.hits);
+            run(s);
+        }
+        for (std::size_t v = 0; v < VehicleCount; ++v) {
+            const Vehicle& x = p.vehicles[v];
+            db::Statement s = connection.prepare(
+                "INSERT INTO vehicles (pid, id, time, kills, deaths, roadkills) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(v)).bind(3, x.time).bind(4, x.kills).bind(5, x.deaths);
+            s.bind(6, x.roadkills);
+            run(s);
+        }
+        for (std::size_t a = 0; a < ArmyCount; ++a) {
+            const Army& x = p.armies[a];
+            db::Statement s = connection.prepare(
+                "INSERT INTO armies (pid, id, time, wins, losses, best) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(a)).bind(3, x.time).bind(4, x.wins).bind(5, x.losses);
+            s.bind(6, x.best);
+            run(s);
+        }
+        for (std::size_t k = 0; k < KitCount; ++k) {
+            const Kit& x = p.kits[k];
+            db::Statement s =
+                connection.prepare("INSERT INTO kits (pid, id, time, kills, deaths) VALUES (?1, ?2, ?3, ?4, ?5)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(k)).bind(3, x.time).bind(4, x.kills).bind(5, x.deaths);
+            run(s);
+        }
+        for (std::size_t m = 0; m < MapCount; ++m) {
+            const MapFigures& x = p.maps[m];
+            db::Statement s =
+                connection.prepare("INSERT INTO maps (pid, id, time, wins, losses) VALUES (?1, ?2, ?3, ?4, ?5)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(MapIds[m])).bind(3, x.time).bind(4, x.wins).bind(5, x.losses);
+            run(s);
+        }
+        for (const AwardRow& x : p.awards) {
+            db::Statement s =
+                connection.prepare("INSERT INTO awards (pid, award, level, earned, first) VALUES (?1, ?2, ?3, ?4, ?5)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(x.award)).bind(3, static_cast<i64>(x.level));
+            s.bind(4, x.earned).bind(5, x.first);
+            run(s);
+        }
+        for (std::size_t u = 0; u < catalogue::UnlockIds.size(); ++u) {
+            db::Statement s = connection.prepare("INSERT INTO unlocks (pid, id, state) VALUES (?1, ?2, ?3)");
+            s.bind(1, p.pid).bind(2, static_cast<i64>(catalogue::UnlockIds[u]));
+            s.bind(3, std::string_view(p.unlocks[u] ? "s" : "n"));
+            run(s);
+        }
+        if (!ok) {
+            error = connection.lastError();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace seed

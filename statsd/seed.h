@@ -1,0 +1,67 @@
+#pragma once
+
+#include "catalogue.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace db {
+class Connection;
+}
+
+// The demo population a new database starts with. Everything is derived from fixed seeds, so every
+// new database holds the same players with the same figures.
+namespace seed {
+
+struct Weapon {
+    std::int64_t time = 0, kills = 0, deaths = 0, fired = 0, hits = 0;
+};
+struct Vehicle {
+    std::int64_t time = 0, kills = 0, deaths = 0, roadkills = 0;
+};
+struct Army {
+    std::int64_t time = 0, wins = 0, losses = 0, best = 0;
+};
+struct Kit {
+    std::int64_t time = 0, kills = 0, deaths = 0;
+};
+struct MapFigures {
+    std::int64_t time = 0, wins = 0, losses = 0;
+};
+struct AwardRow {
+    std::int32_t award = 0;
+    int level = 0; // badge level, medal count, 1 for a ribbon
+    std::int64_t earned = 0, first = 0;
+};
+
+// One player as stored; the field names are the statistics keys of the service.
+struct Player {
+    std::int64_t pid = 0;
+    std::string nick; // UTF-8
+    std::string country;
+    std::int64_t scor = 0, jond = 0, wins = 0, loss = 0;
+    std::array<std::int64_t, 3> mode{};
+    std::int64_t time = 0, smoc = 0, cmsc = 0, kill = 0, kila = 0, deth = 0, suic = 0, bksk = 0, wdsk = 0;
+    std::int64_t tvcr = 0, topr = 0, twsc = 0, cpcp = 0, cacp = 0, dfcp = 0, heal = 0, rviv = 0, rsup = 0;
+    std::int64_t rpar = 0, tgte = 0, dkas = 0, dsab = 0, cdsc = 0, rank = 0, kick = 0, bbrs = 0, tcdr = 0;
+    std::int64_t ban = 0, lbtl = 0, vrk = 0, tsql = 0, tsqm = 0, tlwf = 0, mvks = 0, vmks = 0, tnv = 0;
+    std::int64_t tgm = 0;
+    std::array<std::int64_t, 3> de{}; // de-6, de-7, de-8
+    std::int64_t unlockPoints = 0;
+    std::array<Weapon, catalogue::WeaponCount> weapons{};
+    std::array<Vehicle, catalogue::VehicleCount> vehicles{};
+    std::array<Army, catalogue::ArmyCount> armies{};
+    std::array<Kit, catalogue::KitCount> kits{};
+    std::array<MapFigures, catalogue::MapCount> maps{}; // in the order of catalogue::MapIds
+    std::vector<AwardRow> awards;                       // by award id, then level
+    std::array<bool, catalogue::UnlockIds.size()> unlocks{};
+};
+
+std::vector<Player> population();
+
+// Writes the players into a database whose tables exist; the caller holds the transaction.
+bool store(db::Connection& connection, const std::vector<Player>& players, std::string& error);
+
+} // namespace seed

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace db {
+class ConnectionPool;
+}
+
+struct ServerSettings {
+    bool strictAgent = false;
+    bool quiet = false;
+    std::optional<std::filesystem::path> updateDir;
+};
+
+// The HTTP side: the "/ASP/" pages, the update files, error pages and the request log.
+class StatsServer final {
+public:
+    StatsServer(db::ConnectionPool& pool, ServerSettings settings);
+    ~StatsServer();
+    StatsServer(const StatsServer&) = delete;
+    StatsServer& operator=(const StatsServer&) = delete;
+
+    // Binds the listening socket; the port actually bound (port 0 picks a free one), or nothing.
+    std::optional<int> bind(const std::string& host, int port);
+    // Serves until stop(); false when serving could not start.
+    bool run();
+    // Safe from any thread once run() has started.
+    void stop();
+    // True from shortly before run() accepts connections until it returns.
+    bool isRunning() const;
+
+private:
+    class Http;
+    std::unique_ptr<Http> m_http;
+    // Our own flag besides the library's, so that stop() is seen to follow the backlog change.
+    std::atomic<bool> m_started = false;
+};
