@@ -97,23 +97,6 @@ void startApplication(QApplication& app) {
 // ---------------------------------------------------------------------------------------------
 // The floor: plain libcurl, HTTP/1.0, the program's agent and headers, the program's URLs.
 
-// The fetcher's rule for what cannot stand in a request line, so that both send the same bytes.
-QByteArray encodeRequestLine(const QByteArray& url) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    for (const char ch : url) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F) {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 0x0F];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
 class PlainClient final {
 public:
     PlainClient() {
@@ -146,7 +129,7 @@ public:
             CURL* easy = curl_easy_init();
             if (!easy)
                 break;
-            const QByteArray url = encodeRequestLine(urls[i]);
+            const QByteArray url = EncodeRequestTarget(urls[i]);
             curl_easy_setopt(easy, CURLOPT_URL, url.constData());
             curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
             curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));

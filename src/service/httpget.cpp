@@ -107,9 +107,22 @@ std::optional<Target> splitUrl(QByteArray url) {
     return target;
 }
 
+// An exception thrown by an event handler must neither end the program nor leave the component busy.
+template <typename Emit> void guarded(Emit&& emitEvent) {
+    try {
+        emitEvent();
+    } catch (const std::exception& e) {
+        qWarning("THTTPGet: an event handler failed: %s", e.what());
+    } catch (...) {
+        qWarning("THTTPGet: an event handler failed");
+    }
+}
+
+} // namespace
+
 // Blanks, control characters, DEL and bytes above 127 cannot stand in a request line; everything else
 // goes out as the caller wrote it.
-QByteArray encodeObject(const QByteArray& object) {
+QByteArray EncodeRequestTarget(const QByteArray& object) {
     static constexpr char hex[] = "0123456789ABCDEF";
     QByteArray out;
     out.reserve(object.size());
@@ -125,19 +138,6 @@ QByteArray encodeObject(const QByteArray& object) {
     }
     return out;
 }
-
-// An exception thrown by an event handler must neither end the program nor leave the component busy.
-template <typename Emit> void guarded(Emit&& emitEvent) {
-    try {
-        emitEvent();
-    } catch (const std::exception& e) {
-        qWarning("THTTPGet: an event handler failed: %s", e.what());
-    } catch (...) {
-        qWarning("THTTPGet: an event handler failed");
-    }
-}
-
-} // namespace
 
 struct THTTPGet::State {
     std::mutex mutex;
@@ -234,7 +234,7 @@ private:
 
     static bool setUrl(CURLU* url, const Target& target) {
         const QByteArray origin = "http://" + target.host + ':' + QByteArray::number(target.port);
-        const QByteArray object = encodeObject(target.object);
+        const QByteArray object = EncodeRequestTarget(target.object);
         // Parsing a whole URL would cut the object at a "#"; setting the path part keeps it.
         if (!object.contains('#'))
             return curl_url_set(url, CURLUPART_URL, (origin + object).constData(), CURLU_PATH_AS_IS) == CURLUE_OK;

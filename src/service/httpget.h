@@ -7,6 +7,10 @@
 
 class THTTPGetThread;
 
+// The path and query as they go out on the request line: blanks, control characters, DEL and bytes
+// above 127 percent-encoded, every other byte left exactly as the caller wrote it.
+QByteArray EncodeRequestTarget(const QByteArray& object);
+
 // One URL fetched over HTTP on a worker thread of its own; progress and the one completion event
 // are delivered on the thread that owns the component (the UI thread). Busy from the start of a
 // transfer until its completion handler has returned; a start on a busy component is ignored.
