@@ -119,7 +119,7 @@ const std::array<std::vector<KitWeapon>, KitCount> KitWeapons = {{
     {{0, 650}, {1, 200}, {12, 150}},  // assault: rifle, grenade launcher, grenades
     {{8, 650}, {11, 250}, {9, 100}},  // engineer: shotgun, mines, knife
     {{0, 600}, {10, 300}, {12, 100}}, // medic: rifle, defibrillator, grenades
-    {{2, 650}, {11, 250}, {9, 100}},  // spec ops: carbine, C4, knife
+    {{2, 650}, {11, 250}, {9, 100}},  // special operations: carbine, C4, knife
     {{3, 750}, {12, 200}, {5, 50}},   // support: machine gun, grenades, pistol
     {{4, 750}, {5, 200}, {11, 50}},   // sniper: rifle, pistol, claymore
 }};

@@ -35,7 +35,7 @@ QByteArray ratio(int num, int den) {
     return FormatRatio(quint32(num * 37), quint32(den * 37));
 }
 
-const ReplyTokens favouriteIds = reply(297, {{296, "11"}, {295, "6"}, {293, "4"}, {294, "601"}});
+const ReplyTokens favouriteIds = reply(297, {{296, "11"}, {295, "6"}, {293, "0"}, {294, "601"}});
 
 QByteArray labelText(const OverviewValues& values, const char* objectName) {
     for (const LabelValue& label : values.labels)
@@ -175,7 +175,7 @@ private slots:
         const std::tuple<FavouriteCategory, const char*, const char*> favourites[] = {
             {FavouriteCategory::Weapon, "Im_wea_11", "Explosives (C4, Claymore, AT Mine)"},
             {FavouriteCategory::Vehicle, "Im_veh_6", "Ground Defense"},
-            {FavouriteCategory::Kit, "Im_kit_4", "Spec-ops"},
+            {FavouriteCategory::Kit, "Im_kit_0", "Anti-Tank"}, // not the kit table's "Anti-tank"
             {FavouriteCategory::Map, "Im_map_601", "Wake Island 2007"},
         };
         for (std::size_t i = 0; i < 4; ++i) {
