@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 // Fixed vocabulary of the service: how many weapons, vehicles, armies, kits and maps a player has
 // figures for, the map ids, the unlock ids and the rank ladder. Award ids live with their rules (seed.cpp).
@@ -18,6 +17,14 @@ inline constexpr int FirstSpecialForcesArmy = 3;
 inline constexpr std::array<int, 22> MapIds = {0,   1,   2,   3,   4,   5,   6,   100, 101, 102, 103,
                                                104, 105, 601, 300, 301, 302, 303, 304, 305, 306, 307};
 inline constexpr int MapCount = static_cast<int>(MapIds.size());
+// The place of a map id in MapIds; MapCount for an id that is not there.
+inline constexpr std::size_t mapSlot(std::int64_t mapId) {
+    std::size_t slot = 0;
+    while (slot < MapIds.size() && MapIds[slot] != mapId) {
+        ++slot;
+    }
+    return slot;
+}
 // Maps 300..307 belong to the special-forces content; 104 is in the list but never played.
 inline constexpr bool isSpecialForcesMap(int mapId) {
     return mapId >= 300 && mapId <= 307;

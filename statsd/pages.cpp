@@ -65,21 +65,30 @@ std::string num(i64 value) {
     return std::to_string(value);
 }
 
-// numerator / denominator with two decimals, rounded half up; 0.00 for a zero denominator.
-std::string decimal2(i64 numerator, i64 denominator) {
+// numerator * scale / denominator with two decimals, rounded half up; 0.00 for a zero denominator. Worked in
+// 128 bits: a hand-edited database can hold figures whose products pass 64 bits.
+std::string decimal2(i64 numerator, i64 scale, i64 denominator) {
     if (denominator <= 0) {
         return "0.00";
     }
-    const bool negative = numerator < 0;
-    const Int128 n = negative ? -static_cast<Int128>(numerator) : numerator;
+    const Int128 product = static_cast<Int128>(numerator) * scale;
+    const bool negative = product < 0;
+    const Int128 n = negative ? -product : product;
     const Int128 hundredths = (n * 200 + denominator) / (2 * static_cast<Int128>(denominator));
-    const i64 cents = static_cast<i64>(hundredths % 100);
-    std::string out = negative && hundredths != 0 ? "-" : "";
-    out += std::to_string(static_cast<i64>(hundredths / 100));
-    out += '.';
-    out += static_cast<char>('0' + cents / 10);
-    out += static_cast<char>('0' + cents % 10);
-    return out;
+    // Digits from the last: the two decimals, the point, then the whole part (which may pass 64 bits).
+    std::string digits;
+    Int128 rest = hundredths;
+    for (int i = 0; i < 3 || rest != 0; ++i) {
+        if (i == 2) {
+            digits += '.';
+        }
+        digits += static_cast<char>('0' + static_cast<int>(rest % 10));
+        rest /= 10;
+    }
+    if (negative && hundredths != 0) {
+        digits += '-';
+    }
+    return {digits.rbegin(), digits.rend()};
 }
 
 // "kills:deaths", reduced when both are positive ("5:0" stays as it is).
@@ -93,7 +102,8 @@ std::string killsToDeaths(i64 kills, i64 deaths) {
 }
 
 i64 percent(i64 part, i64 whole) {
-    return whole <= 0 ? 0 : (part * 200 + whole) / (2 * whole);
+    return whole <= 0 ? 0
+                      : static_cast<i64>((static_cast<Int128>(part) * 200 + whole) / (2 * static_cast<Int128>(whole)));
 }
 
 // Index of the first largest value: the favourite is the item played longest, the lowest id on a tie.
@@ -118,11 +128,6 @@ struct Blocks {
     std::array<i64, MapCount> mtm{}, mwn{}, mls{};
 };
 
-std::size_t mapSlot(i64 id) {
-    const auto* it = std::find(MapIds.begin(), MapIds.end(), id);
-    return static_cast<std::size_t>(it - MapIds.begin());
-}
-
 // Rows with ids outside the known range are ignored: they have no place in the reply.
 template <std::size_t N, typename F> bool readRows(db::Connection& db, const char* sql, i64 pid, F store) {
     db::Statement s = db.prepare(sql);
@@ -140,7 +145,7 @@ bool readMaps(db::Connection& db, i64 pid, Blocks& b) {
     db::Statement s = db.prepare("SELECT id, time, wins, losses FROM maps WHERE pid = ?1");
     s.bind(1, pid);
     while (s.step()) {
-        const std::size_t slot = mapSlot(s.integer(0));
+        const std::size_t slot = catalogue::mapSlot(s.integer(0));
         if (slot < MapCount) {
             b.mtm[slot] = s.integer(1);
             b.mwn[slot] = s.integer(2);
@@ -275,16 +280,16 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
                                 col("mode2"), col("time"), col("smoc"), col("cmsc")}) {
         stored(i);
     }
-    v.push_back(decimal2(hits * 100, fired));
+    v.push_back(decimal2(hits, 100, fired));
     for (const std::size_t i :
          {col("kill"), col("kila"), col("deth"), col("suic"), col("bksk"), col("wdsk"), col("tvcr"), col("topr")}) {
         stored(i);
     }
-    v.push_back(decimal2(c[col("kill")] * 60, time));
-    v.push_back(decimal2(c[col("deth")] * 60, time));
-    v.push_back(decimal2(c[col("scor")] * 60, time));
-    v.push_back(decimal2(c[col("kill")], rounds));
-    v.push_back(decimal2(c[col("deth")], rounds));
+    v.push_back(decimal2(c[col("kill")], 60, time));
+    v.push_back(decimal2(c[col("deth")], 60, time));
+    v.push_back(decimal2(c[col("scor")], 60, time));
+    v.push_back(decimal2(c[col("kill")], 1, rounds));
+    v.push_back(decimal2(c[col("deth")], 1, rounds));
     for (const std::size_t i :
          {col("twsc"), col("cpcp"), col("cacp"), col("dfcp"), col("heal"), col("rviv"), col("rsup"), col("rpar"),
           col("tgte"), col("dkas"), col("dsab"), col("cdsc"), col("rank"), col("kick"), col("bbrs"), col("tcdr"),

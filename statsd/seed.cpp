@@ -18,7 +18,7 @@ using catalogue::MapIds;
 using catalogue::VehicleCount;
 using catalogue::WeaponCount;
 using i64 = std::int64_t;
-// Products of two figures can pass 64 bits in a hand-edited database.
+// Shares are worked out as products of two figures, which can pass 64 bits.
 __extension__ typedef __int128 Int128;
 
 constexpr i64 Hour = 3600;
@@ -146,15 +146,6 @@ constexpr std::array<Ballistics, WeaponCount> WeaponBallistics = {{
     {3, 50, 150},
     {1, 900, 1000},
 }};
-
-i64 mapIndex(int mapId) {
-    for (int i = 0; i < MapCount; ++i) {
-        if (MapIds[static_cast<std::size_t>(i)] == mapId) {
-            return i;
-        }
-    }
-    return 0;
-}
 
 i64 sfTime(const Player& p) {
     i64 t = 0;
@@ -320,7 +311,7 @@ Player build(const Profile& profile) {
         const i64 share = catalogue::isSpecialForcesMap(id) ? profile.sfShare : 1000 - profile.sfShare;
         mapWeights[m] = id == 104 ? 0 : share * (id == profile.favMap ? 60 : rng.range(2, 10));
     }
-    i64& favourite = mapWeights[static_cast<std::size_t>(mapIndex(profile.favMap))];
+    i64& favourite = mapWeights.at(catalogue::mapSlot(profile.favMap));
     favourite = std::max<i64>(favourite, 1);
     const auto mapTimes = split(total, mapWeights);
     const auto mapWins = split(p.wins, jitter(mapTimes, rng, 70, 130));
@@ -345,12 +336,23 @@ int levelOf(bool basic, bool veteran, bool expert) {
     return expert && veteran && basic ? 3 : (veteran && basic ? 2 : (basic ? 1 : 0));
 }
 
-BadgeRule kitBadge(std::int32_t id, std::size_t kit) {
-    return {id, [kit](const Player& p) {
-                const Kit& k = p.kits[kit];
-                return levelOf(k.kills >= 50, k.kills >= 500 && k.time >= 15 * Hour,
-                               k.kills >= 2000 && k.time >= 100 * Hour);
-            }};
+// An award id with the kit or army it is earned with.
+struct AwardFor {
+    std::int32_t id;
+    std::size_t slot;
+};
+// The main game's kit badges, and the special forces' service ribbons: other rules ask for them too.
+constexpr std::array<AwardFor, 7> KitBadges = {
+    {{1031105, 2}, {1031109, 6}, {1031113, 3}, {1031115, 4}, {1031119, 1}, {1031120, 0}, {1031121, 5}}};
+constexpr std::array<AwardFor, 6> SfServiceRibbons = {
+    {{3261919, 3}, {3261901, 4}, {3261819, 5}, {3261319, 6}, {3261805, 7}, {3260914, 8}}};
+
+int kitBadgeLevel(const Player& p, std::size_t kit) {
+    const Kit& k = p.kits[kit];
+    return levelOf(k.kills >= 50, k.kills >= 500 && k.time >= 15 * Hour, k.kills >= 2000 && k.time >= 100 * Hour);
+}
+BadgeRule kitBadge(const AwardFor& badge) {
+    return {badge.id, [kit = badge.slot](const Player& p) { return kitBadgeLevel(p, kit); }};
 }
 BadgeRule sfKitBadge(std::int32_t id, std::size_t kit) {
     return {id, [kit](const Player& p) {
@@ -388,13 +390,13 @@ BadgeRule countBadge(std::int32_t id, std::function<i64(const Player&)> figure, 
 
 const std::vector<BadgeRule>& badgeRules() {
     static const std::vector<BadgeRule> rules = {
-        kitBadge(1031105, 2),
-        kitBadge(1031109, 6),
-        kitBadge(1031113, 3),
-        kitBadge(1031115, 4),
-        kitBadge(1031119, 1),
-        kitBadge(1031120, 0),
-        kitBadge(1031121, 5),
+        kitBadge(KitBadges[0]),
+        kitBadge(KitBadges[1]),
+        kitBadge(KitBadges[2]),
+        kitBadge(KitBadges[3]),
+        kitBadge(KitBadges[4]),
+        kitBadge(KitBadges[5]),
+        kitBadge(KitBadges[6]),
         weaponBadge(1031406, 9),
         weaponBadge(1031619, 5),
         vehicleBadge(1031923, 6),
@@ -428,22 +430,9 @@ const std::vector<BadgeRule>& badgeRules() {
     return rules;
 }
 
-int badgeLevel(const Player& p, std::int32_t id) {
-    for (const BadgeRule& rule : badgeRules()) {
-        if (rule.id == id) {
-            return rule.level(p);
-        }
-    }
-    return 0;
-}
-
 bool anyKitBadgeAt(const Player& p, int level) {
-    for (const std::int32_t id : {1031105, 1031109, 1031113, 1031115, 1031119, 1031120, 1031121}) {
-        if (badgeLevel(p, id) >= level) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(KitBadges.begin(), KitBadges.end(),
+                       [&](const AwardFor& badge) { return kitBadgeLevel(p, badge.slot) >= level; });
 }
 
 CountRule armyMedal(std::int32_t id, std::size_t army) {
@@ -527,8 +516,8 @@ CountRule sfVehicleRibbon(std::int32_t id, std::size_t vehicle, i64 minutes, i64
                                                                                                                  : 0;
             }};
 }
-CountRule sfServiceRibbon(std::int32_t id, std::size_t army) {
-    return {id, [army](const Player& p) { return p.armies[army].time >= 25 * Hour ? 1 : 0; }};
+CountRule sfServiceRibbon(const AwardFor& ribbon) {
+    return {ribbon.id, [army = ribbon.slot](const Player& p) { return p.armies[army].time >= 25 * Hour ? 1 : 0; }};
 }
 
 const std::vector<CountRule>& ribbonRules() {
@@ -558,12 +547,12 @@ const std::vector<CountRule>& ribbonRules() {
          [](const Player& p) {
              return p.cdsc >= 45 && p.tcdr >= 50 * Hour && p.wins > 0 && p.wins >= 3 * p.loss ? 1 : 0;
          }},
-        sfServiceRibbon(3261919, 3),
-        sfServiceRibbon(3261901, 4),
-        sfServiceRibbon(3261819, 5),
-        sfServiceRibbon(3261319, 6),
-        sfServiceRibbon(3261805, 7),
-        sfServiceRibbon(3260914, 8),
+        sfServiceRibbon(SfServiceRibbons[0]),
+        sfServiceRibbon(SfServiceRibbons[1]),
+        sfServiceRibbon(SfServiceRibbons[2]),
+        sfServiceRibbon(SfServiceRibbons[3]),
+        sfServiceRibbon(SfServiceRibbons[4]),
+        sfServiceRibbon(SfServiceRibbons[5]),
         {3260318,
          [](const Player& p) {
              return sfTime(p) >= Hour && p.dsab >= 1 && sfScaled(p, p.dkas) >= 20 && p.kill >= 10 ? 1 : 0;
@@ -608,8 +597,9 @@ void grantAwards(Player& p, Rng& rng) {
 void chooseUnlocks(Player& p, Rng& rng) {
     const i64 mainEntitled = std::min<i64>(p.rank, catalogue::MainGameUnlocks);
     i64 sfRibbons = 0;
-    for (const std::int32_t id : {3261919, 3261901, 3261819, 3261319, 3261805, 3260914}) {
-        sfRibbons += std::any_of(p.awards.begin(), p.awards.end(), [id](const AwardRow& a) { return a.award == id; });
+    for (const AwardFor& ribbon : SfServiceRibbons) {
+        sfRibbons += std::any_of(p.awards.begin(), p.awards.end(),
+                                 [&ribbon](const AwardRow& a) { return a.award == ribbon.id; });
     }
     const i64 sfEntitled =
         std::min<i64>(sfRibbons, static_cast<i64>(catalogue::UnlockIds.size()) - catalogue::MainGameUnlocks);

@@ -121,8 +121,8 @@ public:
 
         set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
             // The update files are fetched by the updater with its own agent; the check guards the pages.
-            const bool page = text::asciiLower(req.path).starts_with("/asp/");
-            if (m_settings.strictAgent && page && req.get_header_value("User-Agent") != GameAgent) {
+            if (m_settings.strictAgent && text::asciiLower(req.path).starts_with("/asp/") &&
+                req.get_header_value("User-Agent") != GameAgent) {
                 res.status = 403;
                 res.set_content(htmlPage(403), "text/html");
                 return HandlerResponse::Handled;
@@ -233,16 +233,13 @@ std::optional<int> StatsServer::bind(const std::string& host, int port) {
 
 bool StatsServer::run() {
     m_http->widenBacklog();
-    m_started = true;
     return m_http->listen_after_bind();
 }
 
 void StatsServer::stop() {
-    if (m_started) {
-        m_http->stop();
-    }
+    m_http->stop(); // nothing to do unless it is serving
 }
 
 bool StatsServer::isRunning() const {
-    return m_started && m_http->is_running();
+    return m_http->is_running();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -36,6 +35,4 @@ public:
 private:
     class Http;
     std::unique_ptr<Http> m_http;
-    // Our own flag besides the library's, so that stop() is seen to follow the backlog change.
-    std::atomic<bool> m_started = false;
 };

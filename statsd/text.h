@@ -25,7 +25,6 @@ std::string percentDecode(std::string_view raw);
 // Keys and values are percent-decoded; items without a key are dropped.
 class Query final {
 public:
-    Query() = default;
     explicit Query(std::string_view rawQuery);
 
     // First value of the key, compared without regard to ASCII letter case (as the ASP pages do).
