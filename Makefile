@@ -15,9 +15,7 @@ build: bootstrap
 
 test: bootstrap test-dev test-asan
 
-test-dev:
-	@cmake --preset dev >/dev/null
-	@cmake --build --preset dev -j $(JOBS)
+test-dev: build
 	@ctest --preset dev -j $(JOBS)
 
 test-asan:

@@ -180,19 +180,35 @@ struct FloorResult {
     QByteArray pid;
 };
 
+// Runs the event loop until done() holds; false after timeoutMs. A timer wakes the loop now and then,
+// so that a wait for something that never comes still ends.
+template <typename Done> bool waitUntil(Done done, int timeoutMs) {
+    QTimer watchdog;
+    watchdog.start(100);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
 // Search, then general statistics, then the five fan-out requests in parallel.
 std::optional<FloorResult> floorLookup(PlainClient& client, const QByteArray& host, const QByteArray& nick) {
     QElapsedTimer clock;
     clock.start();
     const std::optional<QByteArray> search = client.get(Requests::PlayerSearch(host, nick));
-    if (!search || !ReplyCheck(*search, ReplyTest::NicknameSearch))
+    const std::optional<ReplyTokens> found = search ? AcceptReply(ReplyKind::PID, *search) : std::nullopt;
+    if (!found || found->at(12).isEmpty())
         return std::nullopt;
     FloorResult result;
     result.search = clock.nsecsElapsed();
-    result.pid = CutServiceReply(*search).value(12);
+    result.pid = found->at(12);
     const QByteArray& pid = result.pid;
+    // Tested, not cut: reading the statistics is the program's work, not the floor's.
     const std::optional<QByteArray> stats = client.get(Requests::GeneralStats(host, pid));
-    if (pid.isEmpty() || !stats || !ReplyCheck(*stats, ReplyTest::GeneralStatistics))
+    if (!stats || !ReplyCheck(*stats, ReplyTest::GeneralStatistics))
         return std::nullopt;
     result.stats = clock.nsecsElapsed();
     std::vector<QByteArray> bodies;
@@ -287,19 +303,6 @@ private:
         return true;
     }
 
-    template <typename Done> static bool waitUntil(Done done, int timeoutMs) {
-        // Wakes the loop now and then so that a lookup that hangs still ends.
-        QTimer watchdog;
-        watchdog.start(100);
-        const QDeadlineTimer deadline(timeoutMs);
-        while (!done()) {
-            if (deadline.hasExpired())
-                return false;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        return true;
-    }
-
     TForm3& m_window;
     QComboBox* m_input;
     QElapsedTimer m_clock;
@@ -338,13 +341,9 @@ std::optional<ShownTimes> showAndPaint(TForm3& window, const QElapsedTimer& cloc
     ShowWatch watch(clock);
     window.installEventFilter(&watch);
     window.show();
-    QTimer watchdog;
-    watchdog.start(100);
-    const QDeadlineTimer deadline(StartupTimeoutMs);
     // The filter sees the paint event before it is handled; the loop pass that delivered it ends
     // after the whole window has been painted.
-    while (!watch.painted && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    waitUntil([&] { return watch.painted; }, StartupTimeoutMs);
     const qint64 paintedNs = clock.nsecsElapsed();
     window.removeEventFilter(&watch);
     if (!watch.shownAt || !watch.painted)

@@ -45,8 +45,7 @@ QByteArray headerValue(const QByteArray& text) {
 }
 
 struct Target {
-    QByteArray host; // a name, an IPv4 address or a bracketed IPv6 address
-    int port = 80;
+    HostPort server;
     QByteArray object; // path and query, starting with "/"
 };
 
@@ -66,45 +65,10 @@ std::optional<Target> splitUrl(QByteArray url) {
     const qsizetype slash = url.indexOf('/');
     if (slash <= 0)
         return std::nullopt;
-    Target target;
-    target.object = url.mid(slash);
-    const QByteArray hostPort = url.left(slash);
-
-    QByteArray portText;
-    bool hasPort = false;
-    if (hostPort.startsWith('[')) {
-        const qsizetype close = hostPort.indexOf(']');
-        if (close < 2)
-            return std::nullopt;
-        target.host = hostPort.left(close + 1);
-        if (!std::all_of(target.host.begin() + 1, target.host.end() - 1, isIpv6Char))
-            return std::nullopt;
-        const QByteArray rest = hostPort.mid(close + 1);
-        if (!rest.isEmpty()) {
-            if (!rest.startsWith(':'))
-                return std::nullopt;
-            hasPort = true;
-            portText = rest.mid(1);
-        }
-    } else {
-        const qsizetype colon = hostPort.indexOf(':');
-        target.host = colon < 0 ? hostPort : hostPort.left(colon);
-        if (colon >= 0) {
-            hasPort = true;
-            portText = hostPort.mid(colon + 1);
-        }
-        if (target.host.isEmpty() || !std::all_of(target.host.begin(), target.host.end(), isHostNameChar))
-            return std::nullopt;
-    }
-    if (hasPort) {
-        if (portText.isEmpty() || portText.size() > 5 ||
-            !std::all_of(portText.begin(), portText.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            return std::nullopt;
-        target.port = portText.toInt();
-        if (target.port < 1 || target.port > 65535)
-            return std::nullopt;
-    }
-    return target;
+    std::optional<HostPort> server = SplitHostPort(QByteArrayView(url).first(slash));
+    if (!server)
+        return std::nullopt;
+    return Target{std::move(*server), url.mid(slash)};
 }
 
 // An exception thrown by an event handler must neither end the program nor leave the component busy.
@@ -119,6 +83,45 @@ template <typename Emit> void guarded(Emit&& emitEvent) {
 }
 
 } // namespace
+
+std::optional<HostPort> SplitHostPort(QByteArrayView text) {
+    HostPort out;
+    QByteArrayView portText;
+    bool hasPort = false;
+    if (text.startsWith('[')) {
+        const qsizetype close = text.indexOf(']');
+        if (close < 2)
+            return std::nullopt;
+        out.host = text.first(close + 1).toByteArray();
+        if (!std::all_of(out.host.begin() + 1, out.host.end() - 1, isIpv6Char))
+            return std::nullopt;
+        const QByteArrayView rest = text.sliced(close + 1);
+        if (!rest.isEmpty()) {
+            if (!rest.startsWith(':'))
+                return std::nullopt;
+            hasPort = true;
+            portText = rest.sliced(1);
+        }
+    } else {
+        const qsizetype colon = text.indexOf(':');
+        out.host = (colon < 0 ? text : text.first(colon)).toByteArray();
+        if (colon >= 0) {
+            hasPort = true;
+            portText = text.sliced(colon + 1);
+        }
+        if (out.host.isEmpty() || !std::all_of(out.host.begin(), out.host.end(), isHostNameChar))
+            return std::nullopt;
+    }
+    if (hasPort) {
+        if (portText.isEmpty() || portText.size() > 5 ||
+            !std::all_of(portText.begin(), portText.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        out.port = portText.toInt();
+        if (out.port < 1 || out.port > 65535)
+            return std::nullopt;
+    }
+    return out;
+}
 
 // Blanks, control characters, DEL and bytes above 127 cannot stand in a request line; everything else
 // goes out as the caller wrote it.
@@ -202,7 +205,6 @@ private:
         const std::optional<Target> target = splitUrl(m_url);
         if (!target)
             return false;
-        initCurl();
         // Declared so that the multi handle goes first and the URL handle last.
         std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
         std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(nullptr, curl_slist_free_all);
@@ -233,7 +235,7 @@ private:
     }
 
     static bool setUrl(CURLU* url, const Target& target) {
-        const QByteArray origin = "http://" + target.host + ':' + QByteArray::number(target.port);
+        const QByteArray origin = "http://" + target.server.host + ':' + QByteArray::number(target.server.port);
         const QByteArray object = EncodeRequestTarget(target.object);
         // Parsing a whole URL would cut the object at a "#"; setting the path part keeps it.
         if (!object.contains('#'))
@@ -556,7 +558,6 @@ void THTTPGet::finishTransfer(const std::shared_ptr<State>& state) {
     const qint32 size = state->doneSize;
     lock.unlock();
 
-    m_success = ok;
     guarded([&] {
         if (!ok)
             emit OnError(this);

@@ -4,8 +4,17 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class THTTPGetThread;
+
+// Where a server listens: a host name, an IPv4 address or a bracketed IPv6 address, and the port.
+struct HostPort {
+    QByteArray host;
+    int port = 80;
+};
+// "host", "host:port", "[ipv6]" or "[ipv6]:port" (a port from 1 to 65535); nothing for anything else.
+std::optional<HostPort> SplitHostPort(QByteArrayView text);
 
 // The path and query as they go out on the request line: blanks, control characters, DEL and bytes
 // above 127 percent-encoded, every other byte left exactly as the caller wrote it.
@@ -85,7 +94,6 @@ private:
     bool m_waitThread = false;
     int m_connectTimeoutMs = 30000;
     int m_idleTimeoutMs = 60000;
-    bool m_success = false; // outcome of the last transfer
     // Worker and hand-over state, shared with the worker so that it outlives a destroyed component.
     std::shared_ptr<State> m_state;
 };

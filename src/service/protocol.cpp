@@ -178,7 +178,7 @@ QByteArray BoardRecord(const QByteArray& host, const QByteArray& pid) {
     return url(host, "/ASP/getleaderboard.aspx?pid=") + pid + "&type=score&id=overall";
 }
 QByteArray BoardSearch(const QByteArray& host, const QByteArray& nick) {
-    return url(host, "/ASP/searchforplayers.aspx?where=a&nick=") + nick;
+    return PlayerSearch(host, nick); // the same search, made for a leaderboard entry
 }
 } // namespace Requests
 

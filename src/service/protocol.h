@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
-
 #include <optional>
 
 // The 63 statistics keys of the general-statistics and rank requests, sent unchanged (312 characters).
@@ -35,15 +34,15 @@ qint64 TokenNumber(const QByteArray& token);
 // "host:port" from the configuration; a PID or nickname is appended as given (the fetcher
 // percent-encodes what cannot stand in a request line).
 namespace Requests {
-QByteArray PlayerSearch(const QByteArray& host, const QByteArray& nick);   // 1
-QByteArray GeneralStats(const QByteArray& host, const QByteArray& pid);    // 2
-QByteArray Rank(const QByteArray& host, const QByteArray& pid);            // 3
-QByteArray Maps(const QByteArray& host, const QByteArray& pid);            // 4
-QByteArray Awards(const QByteArray& host, const QByteArray& pid);          // 5
-QByteArray Unlocks(const QByteArray& host, const QByteArray& pid);         // 6
-QByteArray TopTen(const QByteArray& host);                                 // 7
-QByteArray BoardRecord(const QByteArray& host, const QByteArray& pid);     // 8
-QByteArray BoardSearch(const QByteArray& host, const QByteArray& nick);    // 9
+QByteArray PlayerSearch(const QByteArray& host, const QByteArray& nick); // 1
+QByteArray GeneralStats(const QByteArray& host, const QByteArray& pid);  // 2
+QByteArray Rank(const QByteArray& host, const QByteArray& pid);          // 3
+QByteArray Maps(const QByteArray& host, const QByteArray& pid);          // 4
+QByteArray Awards(const QByteArray& host, const QByteArray& pid);        // 5
+QByteArray Unlocks(const QByteArray& host, const QByteArray& pid);       // 6
+QByteArray TopTen(const QByteArray& host);                               // 7
+QByteArray BoardRecord(const QByteArray& host, const QByteArray& pid);   // 8
+QByteArray BoardSearch(const QByteArray& host, const QByteArray& nick);  // 9
 } // namespace Requests
 
 // The nine reply kinds and what the one reply-handler skeleton needs to know of each.
@@ -52,14 +51,14 @@ inline constexpr int ReplyKindCount = 9;
 
 struct ReplyKindInfo {
     ReplyKind kind;
-    const char* fetcherName;   // "HTTPGetStringPID" ...
+    const char* fetcherName; // "HTTPGetStringPID" ...
     ReplyTest test;
-    const char* failureText;   // red status text when rejected
-    bool failureShowsClose;    // rejected: hide the overall gauge, show the close button
-    int progressShare;         // added to the overall progress after the reply, success or not
-    const char* logName;       // nullptr: the reply is not logged
-    int minTokens;             // an accepted reply with fewer tokens is handled as rejected
-    const char* progressText;  // status text of the fetcher's progress events
+    const char* failureText;  // red status text when rejected
+    bool failureShowsClose;   // rejected: hide the overall gauge, show the close button
+    int progressShare;        // added to the overall progress after the reply, success or not
+    const char* logName;      // nullptr: the reply is not logged
+    int minTokens;            // an accepted reply with fewer tokens is handled as rejected
+    const char* progressText; // status text of the fetcher's progress events
 };
 
 const ReplyKindInfo& replyKindInfo(ReplyKind kind);

@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include "service/httpget.h"
 #include "service/protocol.h"
 #include "settings/ini_file.h"
 
@@ -71,35 +72,7 @@ bool ReadTruth(QByteArrayView value, bool defaultValue) {
 }
 
 bool IsServerAddress(QByteArrayView value) {
-    QByteArrayView host;
-    QByteArrayView rest;
-    const bool bracketed = value.startsWith('[');
-    if (bracketed) {
-        const qsizetype close = value.indexOf(']');
-        if (close < 0)
-            return false;
-        host = value.sliced(1, close - 1);
-        rest = value.sliced(close + 1);
-    } else {
-        const qsizetype colon = value.indexOf(':');
-        host = colon < 0 ? value : value.first(colon);
-        rest = colon < 0 ? QByteArrayView() : value.sliced(colon);
-    }
-    if (host.isEmpty())
-        return false;
-    for (const char c : host) {
-        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        const bool ok = bracketed ? (alnum || c == ':' || c == '.') : (alnum || c == '.' || c == '-' || c == '_');
-        if (!ok)
-            return false;
-    }
-    if (rest.isEmpty())
-        return true;
-    const QByteArrayView port = rest.sliced(1);
-    if (!rest.startsWith(':') || port.size() > 5 || !isDigits(port, 10))
-        return false;
-    const int number = port.toInt();
-    return number >= 1 && number <= 65535;
+    return SplitHostPort(value).has_value();
 }
 
 StartupSettings ReadStartupSettings(const QString& path) {

@@ -180,6 +180,8 @@ void TestSettings::serverAddress_data() {
     QTest::newRow("host") << QByteArray("statsserver=stats.example.org") << QByteArray("stats.example.org");
     QTest::newRow("host:port") << QByteArray("statsserver = 10.0.0.5:8080 ") << QByteArray("10.0.0.5:8080");
     QTest::newRow("IPv6") << QByteArray("statsserver=[::1]:28080") << QByteArray("[::1]:28080");
+    // Refused here exactly as the fetcher would refuse it, so the default stands in.
+    QTest::newRow("IPv6 not hex") << QByteArray("statsserver=[zz::1]:80") << fallback;
     QTest::newRow("with scheme") << QByteArray("statsserver=http://x/") << fallback;
     QTest::newRow("with path") << QByteArray("statsserver=x/ASP") << fallback;
     QTest::newRow("blank inside") << QByteArray("statsserver=a b") << fallback;
