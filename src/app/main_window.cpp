@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -46,33 +45,12 @@ QList<QStringList> vocabularyRows(const std::array<VocabularyEntry, N>& names, c
     return rows;
 }
 
-// The hidden thank-you card of the Overview page, painted rather than stored.
-QPixmap easterCard() {
-    QPixmap card(313, 433);
-    card.fill(QColor(0x1b, 0x20, 0x24));
-    QPainter p(&card);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 433);
-    sky.setColorAt(0, QColor(0x2f, 0x3a, 0x22));
-    sky.setColorAt(1, QColor(0x12, 0x15, 0x18));
-    p.fillRect(card.rect().adjusted(6, 6, -6, -6), sky);
-    p.setPen(QPen(QColor(0xe0, 0xa8, 0x3c), 3));
-    p.drawRect(card.rect().adjusted(6, 6, -7, -7));
-    QFont title(QStringLiteral("DejaVu Sans"));
-    title.setPixelSize(34);
-    title.setBold(true);
-    p.setFont(title);
-    p.drawText(QRect(0, 120, 313, 60), Qt::AlignCenter, QStringLiteral("Orvane"));
-    title.setPixelSize(15);
-    title.setBold(false);
-    p.setFont(title);
-    p.setPen(QColor(0xe4, 0xe6, 0xe8));
-    p.drawText(QRect(20, 190, 273, 120), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("Thanks for playing.\nSee you on the battlefield."));
-    return card;
-}
-
 } // namespace
+
+QStringList EmptyBoardEntry() {
+    return {QStringLiteral("N/A"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("00:00:00"),
+            QStringLiteral("N/A")};
+}
 
 TForm3::TForm3(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(options.settingsPath.isEmpty() ? SettingsPath() : options.settingsPath),
@@ -80,8 +58,7 @@ TForm3::TForm3(MainWindowOptions options, QWidget* parent)
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Orvane *BETA*"));
     setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
-    for (int i = 0; i < 10; ++i)
-        LeaderboardNicks.append(QByteArray());
+    LeaderboardNicks.resize(LeaderboardNickCount);
 
     buildMenu();
     auto* central = new QWidget(this);
@@ -160,15 +137,15 @@ void TForm3::buildHeader(QWidget* header) {
     banner->setGeometry(0, 0, ClientWidth, HeaderHeight);
     banner->setPixmap(QPixmap(QStringLiteral(":/art/banner.png")));
 
-    m_rank = new QLabel(header);
-    m_rank->setObjectName(QStringLiteral("Im_rank"));
-    m_rank->setGeometry(150, 9, 19, 21);
-    m_rank->setAlignment(Qt::AlignCenter);
-    m_rank->setAccessibleName(QStringLiteral("Rank insignia"));
+    auto* rank = new QLabel(header);
+    rank->setObjectName(QStringLiteral("Im_rank"));
+    rank->setGeometry(150, 9, 19, 21);
+    rank->setAlignment(Qt::AlignCenter);
+    rank->setAccessibleName(QStringLiteral("Rank insignia"));
 
-    m_nickRank = new QLabel(QStringLiteral("Nick,Rank"), header);
-    m_nickRank->setObjectName(QStringLiteral("La_Nickrank"));
-    m_nickRank->setGeometry(174, 6, 440, 26);
+    auto* nickRank = new QLabel(QStringLiteral("Nick,Rank"), header);
+    nickRank->setObjectName(QStringLiteral("La_Nickrank"));
+    nickRank->setGeometry(174, 6, 440, 26);
 
     auto* caption = new QLabel(QStringLiteral("Username/PID"), header);
     caption->setObjectName(QStringLiteral("La_username"));
@@ -188,11 +165,11 @@ void TForm3::buildHeader(QWidget* header) {
     connect(m_username->lineEdit(), &QLineEdit::returnPressed, this, &TForm3::Ed_EingabeClick);
     caption->setBuddy(m_username);
 
-    m_go = new QPushButton(QStringLiteral("Go"), header);
-    m_go->setObjectName(QStringLiteral("Ed_Eingabe"));
-    m_go->setGeometry(934, 7, 64, 24);
-    m_go->setToolTip(QStringLiteral("Look the player up"));
-    connect(m_go, &QPushButton::clicked, this, &TForm3::Ed_EingabeClick);
+    auto* go = new QPushButton(QStringLiteral("Go"), header);
+    go->setObjectName(QStringLiteral("Ed_Eingabe"));
+    go->setGeometry(934, 7, 64, 24);
+    go->setToolTip(QStringLiteral("Look the player up"));
+    connect(go, &QPushButton::clicked, this, &TForm3::Ed_EingabeClick);
 
     // The history itself, kept apart from the drop-down of the visible input.
     m_usernameHistory = new QComboBox(header);
@@ -231,8 +208,7 @@ QWidget* TForm3::buildOverviewPage() {
                                               {QStringLiteral("Time"), 90},      {QStringLiteral("Country"), 75}};
     QList<QStringList> boardRows;
     for (int i = 1; i <= 10; ++i)
-        boardRows.append({QString::number(i), QStringLiteral("N/A"), QStringLiteral("0"), QStringLiteral("0"),
-                          QStringLiteral("00:00:00"), QStringLiteral("N/A")});
+        boardRows.append(QStringList{QString::number(i)} + EmptyBoardEntry());
     auto* topTen = makeReportList(QStringLiteral("LV_Topten"), boardColumns, boardRows, m_overviewGroups[4]);
     topTen->setGeometry(3, 21, 481, 162);
     QList<ReportColumn> personalColumns = boardColumns;
@@ -259,7 +235,7 @@ QWidget* TForm3::buildOverviewPage() {
     m_easter = new QLabel(page);
     m_easter->setObjectName(QStringLiteral("EasterPicture"));
     m_easter->setGeometry(328, 80, 313, 433);
-    m_easter->setPixmap(easterCard());
+    m_easter->setPixmap(QPixmap(QStringLiteral(":/art/easter.png")));
     m_easter->setAccessibleName(QStringLiteral("Thanks for playing. See you on the battlefield."));
     m_easter->hide();
     return page;
@@ -291,7 +267,8 @@ QWidget* TForm3::buildDataPage() {
         const char* list;
         QList<ReportColumn> columns;
         QList<QStringList> rows;
-        QRect place;
+        int column; // 0 left, 1 right
+        bool misc = false;
     };
     using C = ReportColumn;
     // Wider than the design's 60 pixels: play times past 99 hours must not be cut off.
@@ -303,65 +280,68 @@ QWidget* TForm3::buildDataPage() {
          {C{"Mapname", 120}, C{"Time", TimeWidth}, C{"Wins", 58, true}, C{"Losses", 58, true}, C{"Ratio", 50},
           C{"Best Round", 82}},
          vocabularyRows(MapNames, zeros5),
-         {40, 6, 452, 360}},
+         0},
         {"GB_Vehicles",
          "Vehicles",
          "LV_Vehicle",
          {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
           C{"Road Kills", 82, true}},
          vocabularyRows(VehicleNames, zeros5),
-         {40, 372, 452, 136}},
-        {"GB_Misc", "Misc", "LV_misc", {C{"Type", 238}, C{"Para", 189}}, {}, {40, 514, 452, 164}},
+         0},
+        {"GB_Misc",
+         "Misc",
+         "LV_misc",
+         {C{"Type", 238}, C{"Para", 189}},
+         {
+             {QStringLiteral("PID"), QStringLiteral("0")},
+             {QStringLiteral("Country"), QStringLiteral("N/A")},
+             {QStringLiteral("Last EA Update"), QStringLiteral("N/A")},
+             {QStringLiteral("Enrollment Date"), QStringLiteral("N/A")},
+             {QStringLiteral("Last Battle On"), QStringLiteral("N/A")},
+             {QStringLiteral("Favorite Victims (Kills)"), QStringLiteral("-")},
+             {QStringLiteral("Worst Enemy (Kills)"), QStringLiteral("-")},
+             {QStringLiteral("Kicked & Banned"), QStringLiteral("0 / 0")},
+             {QStringLiteral("TKs, TDs & VD"), QStringLiteral("N/A")},
+         },
+         0,
+         true},
         {"GB_Army",
          "Army",
          "LV_Army",
          {C{"Type", 120}, C{"Time", TimeWidth}, C{"Wins", 52, true}, C{"Losses", 58, true}, C{"Ratio", 50},
           C{"Best Round", 80, true}},
          vocabularyRows(ArmyNames, zeros5),
-         {510, 6, 452, 184}},
+         1},
         {"GB_Kits",
          "Kits",
          "Lv_kits",
          {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 78, true}, C{"Deaths", 78, true}, C{"Ratio", 84}},
          vocabularyRows(KitNames, zeros4),
-         {510, 196, 452, 154}},
+         1},
         {"GB_Weapons",
          "Weapons",
          "Lv_weapons",
          {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
           C{"Accuracy", 74}},
          vocabularyRows(WeaponNames, zeros5),
-         {510, 356, 452, 262}},
-    };
-    const QList<QStringList> miscRows = {
-        {QStringLiteral("PID"), QStringLiteral("0")},
-        {QStringLiteral("Country"), QStringLiteral("N/A")},
-        {QStringLiteral("Last EA Update"), QStringLiteral("N/A")},
-        {QStringLiteral("Enrollment Date"), QStringLiteral("N/A")},
-        {QStringLiteral("Last Battle On"), QStringLiteral("N/A")},
-        {QStringLiteral("Favorite Victims (Kills)"), QStringLiteral("-")},
-        {QStringLiteral("Worst Enemy (Kills)"), QStringLiteral("-")},
-        {QStringLiteral("Kicked & Banned"), QStringLiteral("0 / 0")},
-        {QStringLiteral("TKs, TDs & VD"), QStringLiteral("N/A")},
+         1},
     };
     // Each table is as tall as its fixed rows; the groups stack in two columns.
-    constexpr int RowHeight = 15, HeaderRow = 20, Gap = 6;
+    constexpr int RowHeight = 15, HeaderRow = 20, Gap = 6, GroupWidth = 452;
+    constexpr int ColumnLeft[2] = {40, 510};
     int columnTop[2] = {Gap, Gap};
     int bottom = 0;
     for (const Table& t : tables) {
-        const bool misc = QLatin1String(t.list) == QLatin1String("LV_misc");
-        const QList<QStringList>& rows = misc ? miscRows : t.rows;
-        const int listHeight = (misc ? 0 : HeaderRow) + static_cast<int>(rows.size()) * RowHeight + 4;
-        const int column = t.place.x() > 400 ? 1 : 0;
-        const QRect place(t.place.x(), columnTop[column], t.place.width(), listHeight + 28);
-        columnTop[column] = place.bottom() + 1 + Gap;
+        const int listHeight = (t.misc ? 0 : HeaderRow) + static_cast<int>(t.rows.size()) * RowHeight + 4;
+        const QRect place(ColumnLeft[t.column], columnTop[t.column], GroupWidth, listHeight + 28);
+        columnTop[t.column] = place.bottom() + 1 + Gap;
         auto* box = new TRollGroupBox(QString::fromLatin1(t.title), content);
         box->setObjectName(QString::fromLatin1(t.group));
         box->setGeometry(place);
-        QTreeWidget* list = makeReportList(QString::fromLatin1(t.list), t.columns, rows, box);
+        QTreeWidget* list = makeReportList(QString::fromLatin1(t.list), t.columns, t.rows, box);
         list->setGeometry(6, 22, place.width() - 12, listHeight);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        if (misc) {
+        if (t.misc) {
             list->setHeaderHidden(true);
             connect(list, &QTreeWidget::itemDoubleClicked, this, &TForm3::LV_miscDblClick);
         }
@@ -411,12 +391,8 @@ void TForm3::FormCreate() {
     for (const QByteArray& entry : settings.history)
         history.append(FromWin1252(entry));
     setHistory(history);
-    if (!settings.inputText.isEmpty())
-        m_username->setEditText(FromWin1252(settings.inputText));
-    else
-        m_username->setEditText(QString());
-    for (int i = 0; i < 10 && i < settings.leaderboardNicks.size(); ++i)
-        LeaderboardNicks[i] = settings.leaderboardNicks[i];
+    m_username->setEditText(FromWin1252(settings.inputText));
+    LeaderboardNicks = settings.leaderboardNicks;
     StartNick = settings.startNick;
     StatsOnStartPending = settings.statsOnStartPending;
 }
@@ -499,7 +475,9 @@ void TForm3::updateHint(QWidget* widget) {
     m_status->setText(hint);
 }
 
-QStringList TForm3::rawLogLines() const { return m_logLines; }
+QStringList TForm3::rawLogLines() const {
+    return m_logLines;
+}
 
 void TForm3::appendLog(const QList<QByteArray>& lines) {
     const qsizetype first = m_logLines.size();

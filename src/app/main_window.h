@@ -10,14 +10,11 @@
 #include <array>
 #include <functional>
 
-class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
 class QScrollArea;
-class QScrollBar;
 class QTabWidget;
 class QTreeWidget;
 class THTTPGet;
@@ -28,6 +25,9 @@ struct MainWindowOptions {
     QString settingsPath;  // empty: Settings.ini next to the executable
     QStringList arguments; // the command-line arguments without the program name
 };
+
+// The cells of an empty leaderboard row after its "#": nickname, PID, score, time and country.
+QStringList EmptyBoardEntry();
 
 // The main window: the header strip with the input, six pages, the status panel, the nine
 // statistics fetchers and the state a lookup shares between its replies.
@@ -124,9 +124,6 @@ private:
 
     QComboBox* m_username = nullptr;
     QComboBox* m_usernameHistory = nullptr;
-    QPushButton* m_go = nullptr;
-    QLabel* m_rank = nullptr;
-    QLabel* m_nickRank = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_status = nullptr;
     QPlainTextEdit* m_memo = nullptr;

@@ -99,6 +99,7 @@ void TForm3::HTTPGetStringError() {
 
 void TForm3::handleReply(ReplyKind kind, const QByteArray& body) {
     using Reader = bool (TForm3::*)(const ReplyTokens&);
+    // One handler per reply kind, in the order of ReplyKind.
     static constexpr std::array<Reader, ReplyKindCount> readers = {
         &TForm3::HTTPGetStringPIDDoneString,    &TForm3::HTTPGetStringDoneString,
         &TForm3::HTTPGetStringRankDoneString,   &TForm3::HTTPGetStringMapsDoneString,
@@ -194,13 +195,10 @@ bool TForm3::HTTPGetStringpapidDoneString(const ReplyTokens& tokens) {
 
 void TForm3::ResetPersonalBoard() {
     BoardCount = 0;
-    for (int row = 0; row < 10; ++row) {
-        setCell(m_personalBoard, row, 1, QStringLiteral("N/A"));
-        setCell(m_personalBoard, row, 2, QStringLiteral("0"));
-        setCell(m_personalBoard, row, 3, QStringLiteral("0"));
-        setCell(m_personalBoard, row, 4, QStringLiteral("00:00:00"));
-        setCell(m_personalBoard, row, 5, QStringLiteral("N/A"));
-    }
+    const QStringList empty = EmptyBoardEntry();
+    for (int row = 0; row < 10; ++row)
+        for (int column = 1; column <= empty.size(); ++column)
+            setCell(m_personalBoard, row, column, empty[column - 1]);
 }
 
 void TForm3::RequestBoardEntry(int index) {

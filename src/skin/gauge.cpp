@@ -22,16 +22,22 @@ void TGauge::setValue(int value) {
 }
 
 void TGauge::setMinimum(int minimum) {
-    m_minimum = minimum;
-    if (m_maximum < m_minimum)
-        m_maximum = m_minimum;
-    m_value = std::clamp(m_value, m_minimum, m_maximum);
-    changed();
+    setRange(minimum, std::max(m_maximum, minimum));
 }
 
 void TGauge::setMaximum(int maximum) {
-    m_maximum = std::max(maximum, m_minimum);
-    m_value = std::clamp(m_value, m_minimum, m_maximum);
+    setRange(m_minimum, std::max(maximum, m_minimum));
+}
+
+// A range that changes nothing (the progress handlers set the same maximum for every block) is not
+// shown or announced again.
+void TGauge::setRange(int minimum, int maximum) {
+    const int value = std::clamp(m_value, minimum, maximum);
+    if (minimum == m_minimum && maximum == m_maximum && value == m_value)
+        return;
+    m_minimum = minimum;
+    m_maximum = maximum;
+    m_value = value;
     changed();
 }
 

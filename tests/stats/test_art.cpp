@@ -71,6 +71,7 @@ private slots:
         QTest::newRow("banner") << ":/art/banner.png" << QSize(1009, 38);
         QTest::newRow("icon") << ":/art/icon.png" << QSize(64, 64);
         QTest::newRow("header") << ":/art/header48.png" << QSize(48, 48);
+        QTest::newRow("thank-you card") << ":/art/easter.png" << QSize(313, 433);
     }
     void windowPictures() {
         QFETCH(QString, path);

@@ -158,6 +158,15 @@ void line(QPainter& p, QPointF a, QPointF b, QColor colour, qreal width) {
 }
 
 // The frame every favourite picture shares: a slate plate with an olive rim.
+// The two-line rim that finishes every tile.
+void tileRim(QPainter& p) {
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Pal::Olive, 3));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 97, 97), 8, 8);
+    p.setPen(QPen(withAlpha(Pal::Outline, 160), 1.5));
+    p.drawRoundedRect(QRectF(4.5, 4.5, 91, 91), 6, 6);
+}
+
 void tile(QPainter& p, QColor top = Pal::Slate, QColor bottom = Pal::SlateDeep) {
     QLinearGradient g(0, 0, 0, 100);
     g.setColorAt(0, top);
@@ -172,11 +181,7 @@ void tile(QPainter& p, QColor top = Pal::Slate, QColor bottom = Pal::SlateDeep) 
     for (int x = -100; x < 100; x += 9)
         p.drawLine(QPointF(x, 100), QPointF(x + 100, 0));
     p.restore();
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Pal::Olive, 3));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 97, 97), 8, 8);
-    p.setPen(QPen(withAlpha(Pal::Outline, 160), 1.5));
-    p.drawRoundedRect(QRectF(4.5, 4.5, 91, 91), 6, 6);
+    tileRim(p);
 }
 
 // ----- weapons -----
@@ -825,11 +830,7 @@ void drawMap(QPainter& p, const MapArt& map) {
     g.setColorAt(1, Pal::Amber);
     p.setBrush(g);
     p.drawPath(text);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Pal::Olive, 3));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 97, 97), 8, 8);
-    p.setPen(QPen(withAlpha(Pal::Outline, 160), 1.5));
-    p.drawRoundedRect(QRectF(4.5, 4.5, 91, 91), 6, 6);
+    tileRim(p);
 }
 
 QImage favourite(FavouriteCategory category, int id) {
@@ -881,7 +882,7 @@ QImage placeholder() {
 
 // ----- rank insignia, 16 by 16 on white -----
 
-QPainterPath chevron(qreal apexY, qreal halfWidth = 6.2, qreal drop = 3.6) {
+QPainterPath chevron(qreal apexY, qreal halfWidth, qreal drop) {
     QPainterPath path(QPointF(8 - halfWidth, apexY + drop));
     path.lineTo(8, apexY);
     path.lineTo(8 + halfWidth, apexY + drop);
@@ -894,9 +895,8 @@ QPainterPath rocker(qreal endY) {
     return path;
 }
 
-QPainterPath star(QPointF centre, qreal outer, qreal inner = -1) {
-    if (inner < 0)
-        inner = outer * 0.45;
+QPainterPath star(QPointF centre, qreal outer) {
+    const qreal inner = outer * 0.45;
     QPolygonF points;
     for (int i = 0; i < 10; ++i) {
         const qreal angle = -M_PI / 2 + i * M_PI / 5;
@@ -1130,6 +1130,27 @@ QImage emblemPicture(int size) {
     return image;
 }
 
+// ----- the hidden thank-you card of the Overview page, 313 by 433 -----
+
+QImage easterCard() {
+    QImage card = newImage(313, 433, QColor(0x1b, 0x20, 0x24));
+    QPainter p(&card);
+    beginPainter(p);
+    QLinearGradient sky(0, 0, 0, 433);
+    sky.setColorAt(0, QColor(0x2f, 0x3a, 0x22));
+    sky.setColorAt(1, QColor(0x12, 0x15, 0x18));
+    p.fillRect(card.rect().adjusted(6, 6, -6, -6), sky);
+    p.setPen(QPen(QColor(0xe0, 0xa8, 0x3c), 3));
+    p.drawRect(card.rect().adjusted(6, 6, -7, -7));
+    p.setFont(artFont(34));
+    p.drawText(QRect(0, 120, 313, 60), Qt::AlignCenter, QStringLiteral("Orvane"));
+    p.setFont(artFont(15, false));
+    p.setPen(QColor(0xe4, 0xe6, 0xe8));
+    p.drawText(QRect(20, 190, 273, 120), Qt::AlignCenter | Qt::TextWordWrap,
+               QStringLiteral("Thanks for playing.\nSee you on the battlefield."));
+    return card;
+}
+
 // ----- the header banner, 1009 by 38 -----
 
 QImage banner() {
@@ -1273,6 +1294,7 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < 5; ++i)
         ok &= out.save(menuPicture(i), QStringLiteral("menu/%1.png").arg(i));
     ok &= out.save(banner(), QStringLiteral("banner.png"));
+    ok &= out.save(easterCard(), QStringLiteral("easter.png"));
     ok &= out.save(emblemPicture(64), QStringLiteral("icon.png"));
     ok &= out.save(emblemPicture(48), QStringLiteral("header48.png"));
     ok &= out.writeQrc();
