@@ -3,8 +3,10 @@
 #include "app/main_window.h"
 #include "app/platform_hooks.h"
 #include "app/progress_window.h"
+#include "scripted_server.h"
 #include "service/httpget.h"
 #include "skin/gauge.h"
+#include "test_files.h"
 #include "ui_test_main.h"
 
 #include <QComboBox>
@@ -30,8 +32,10 @@ struct Message {
     QString text;
 };
 
-// A closed loopback port: every request fails at once with a refused connection.
-constexpr char DeadServer[] = "[Allgemein]\r\nstatsserver=127.0.0.1:9\r\n";
+// Settings naming a closed loopback port: every request fails at once with a refused connection.
+QByteArray deadServer() {
+    return "[Allgemein]\r\nstatsserver=127.0.0.1:" + QByteArray::number(ScriptedServer::refusingPort()) + "\r\n";
+}
 
 } // namespace
 
@@ -47,10 +51,7 @@ class TestMainWindow final : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(text);
     }
-    QByteArray readSettings() const {
-        QFile f(settingsFile());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray readSettings() const { return TestFiles::readFile(settingsFile()); }
     std::unique_ptr<TForm3> makeWindow(QStringList args = {}) {
         return std::make_unique<TForm3>(MainWindowOptions{settingsFile(), std::move(args)});
     }
@@ -157,7 +158,7 @@ private slots:
     }
 
     void lookupAtStartRunsAtFirstActivationAfterChangelog() {
-        writeSettings(QByteArray(DeadServer) + "getstatsnick=Starter\r\n");
+        writeSettings(deadServer() + "getstatsnick=Starter\r\n");
         auto w = makeWindow({"-chlog"});
         QVERIFY(w->StatsOnStartPending);
         QStringList order;
@@ -173,7 +174,7 @@ private slots:
     }
 
     void hiddenInputsToggleAndTouchNothingElse() {
-        writeSettings(DeadServer);
+        writeSettings(deadServer());
         const QByteArray before = readSettings();
         auto w = makeWindow();
         auto* memo = w->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
@@ -207,7 +208,7 @@ private slots:
     }
 
     void historyRules() {
-        writeSettings(DeadServer);
+        writeSettings(deadServer());
         auto w = makeWindow();
         for (const char* nick : {"a", "b", "c", "d", "e", "f"})
             go(*w, QLatin1String(nick));

@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <deque>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
@@ -65,18 +64,13 @@ struct ScriptedServer::Impl {
 
     mutable std::mutex mutex;
     std::vector<std::thread> connections;
-    std::deque<Script> queued;
     Script standing;
     Responder responder;
     QList<QByteArray> requests;
 
     Script nextScript(const QByteArray& request) {
         std::lock_guard lock(mutex);
-        if (queued.empty())
-            return responder ? responder(request) : standing;
-        Script script = queued.front();
-        queued.pop_front();
-        return script;
+        return responder ? responder(request) : standing;
     }
 
     // Waits until fd is readable (or, with fd < 0, for ms); false when the server stops first.
@@ -220,11 +214,6 @@ void ScriptedServer::setScript(const Script& script) {
 void ScriptedServer::setResponder(Responder responder) {
     std::lock_guard lock(d->mutex);
     d->responder = std::move(responder);
-}
-
-void ScriptedServer::queueScript(const Script& script) {
-    std::lock_guard lock(d->mutex);
-    d->queued.push_back(script);
 }
 
 QList<QByteArray> ScriptedServer::requests() const {

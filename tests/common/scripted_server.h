@@ -47,14 +47,12 @@ public:
     QByteArray hostPort() const;                       // "127.0.0.1:<port>"
     QByteArray url(QByteArrayView pathAndQuery) const; // "http://127.0.0.1:<port>" + pathAndQuery
 
-    // The script of every later connection that finds no queued script.
+    // The script of every later connection.
     void setScript(const Script& script);
-    // Chooses the script of each connection that finds no queued script from its raw request; it
-    // runs on the connection's thread and replaces the standing script.
+    // Chooses the script of each later connection from its raw request; it runs on the connection's
+    // thread and replaces the standing script.
     using Responder = std::function<Script(const QByteArray& request)>;
     void setResponder(Responder responder);
-    // The script of the next connection only; queued scripts are taken in order.
-    void queueScript(const Script& script);
 
     // Raw bytes of each request received, in order of arrival (a request cut short is recorded as far
     // as it came).

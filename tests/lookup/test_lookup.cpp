@@ -7,6 +7,7 @@
 #include "scripted_server.h"
 #include "service/httpget.h"
 #include "skin/gauge.h"
+#include "test_files.h"
 #include "ui_test_main.h"
 
 #include <QComboBox>
@@ -20,10 +21,7 @@
 
 namespace {
 
-QByteArray fixture(const char* name) {
-    QFile f(QStringLiteral(ORVANE_FIXTURES_DIR "/") + QLatin1String(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using TestFiles::fixture;
 
 // The path and query of a raw request ("GET /ASP/... HTTP/1.0").
 QByteArray target(const QByteArray& request) {
@@ -42,7 +40,6 @@ class TestLookup final : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<ScriptedServer> m_server;
-    QByteArray m_hangOn; // requests whose target contains this get no answer
 
     QString settingsFile() const { return m_dir.filePath(QStringLiteral("Settings.ini")); }
 
@@ -73,10 +70,16 @@ class TestLookup final : public QObject {
         return result;
     }
 
-    ScriptedServer::Script answer(const QByteArray& request) const {
+    // The service's replies from the fixtures; requests whose target contains hangOn get no answer.
+    // The responder runs on the server's connection threads, so it holds its own copy of hangOn.
+    void serveFixtures(const QByteArray& hangOn = {}) {
+        m_server->setResponder([hangOn](const QByteArray& request) { return answer(request, hangOn); });
+    }
+
+    static ScriptedServer::Script answer(const QByteArray& request, const QByteArray& hangOn) {
         const QByteArray t = target(request);
         ScriptedServer::Script s;
-        if (!m_hangOn.isEmpty() && t.contains(m_hangOn))
+        if (!hangOn.isEmpty() && t.contains(hangOn))
             return s.hang();
         QByteArray body = PlainReply;
         if (t.startsWith("/ASP/searchforplayers.aspx"))
@@ -102,10 +105,9 @@ private slots:
         });
     }
     void init() {
-        m_hangOn.clear();
         m_server = std::make_unique<ScriptedServer>();
         QVERIFY(m_server->isListening());
-        m_server->setResponder([this](const QByteArray& request) { return answer(request); });
+        serveFixtures();
         writeSettings(m_server->hostPort());
     }
     void cleanup() { m_server.reset(); }
@@ -209,7 +211,7 @@ private slots:
     }
 
     void fourCountedRepliesKeepTheWindowOpen() {
-        m_hangOn = "getunlocksinfo";
+        serveFixtures("getunlocksinfo");
         auto w = window();
         w->show();
         go(*w, QStringLiteral("45000001"));
@@ -218,7 +220,7 @@ private slots:
         QTest::qWait(200);
         QVERIFY(load->isVisible());
         // A second Go starts again from 0; its replies may close the window.
-        m_hangOn = "no-such-page";
+        serveFixtures();
         w->fetcher(ReplyKind::Unlocks)->CancelFetch();
         QTRY_VERIFY_WITH_TIMEOUT(!w->fetcher(ReplyKind::Unlocks)->isBusy(), 5000);
         go(*w, QStringLiteral("45000001"));

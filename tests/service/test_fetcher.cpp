@@ -1,5 +1,6 @@
 #include "scripted_server.h"
 #include "service/httpget.h"
+#include "test_files.h"
 
 #include <QFile>
 #include <QPointer>
@@ -89,10 +90,7 @@ QByteArray pattern(qsizetype size) {
     return bytes;
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readFile;
 
 // A listener whose accept queue is full, so that a further connect neither succeeds nor is refused.
 class StalledListener final {

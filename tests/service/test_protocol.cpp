@@ -1,17 +1,13 @@
 #include "service/protocol.h"
 #include "service/text_codec.h"
+#include "test_files.h"
 
 #include <QFile>
 #include <QTest>
 
 namespace {
 
-QByteArray fixture(const char* name) {
-    QFile file(QStringLiteral(ORVANE_FIXTURES_DIR "/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", name);
-    return file.readAll();
-}
+using TestFiles::fixture;
 
 // A well-formed reply of exactly `count` tokens: "O" and then count-1 fields of one line.
 QByteArray replyOfTokens(qsizetype count) {

@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,10 +13,7 @@ namespace {
 
 using Texts = QList<QByteArray>;
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readFile;
 
 void writeAll(const QString& path, const QByteArray& content) {
     QFile file(path);
@@ -267,7 +265,7 @@ void TestSettings::writes() {
         break;
     }
     QVERIFY2(result.ok(), qPrintable(result.errorText));
-    QTEST(readAll(path()), "after");
+    QTEST(readFile(path()), "after");
 }
 
 // The file appears with the first lookup and grows its sections in the order first written.
@@ -282,13 +280,13 @@ void TestSettings::firstLookupThenOptions() {
     QVERIFY(!QFile::exists(path()));
 
     QVERIFY(WriteFavorites(path(), {"=DOG= Sarge"}).ok());
-    QCOMPARE(readAll(path()), "[Favoriten]\r\nFav1==DOG= Sarge\r\n");
+    QCOMPARE(readFile(path()), "[Favoriten]\r\nFav1==DOG= Sarge\r\n");
 
     QVERIFY(WriteOptions(path(), true, {"Rook", "45000001"}, "Vortex").ok());
-    QCOMPARE(readAll(path()), "[Favoriten]\r\nFav1==DOG= Sarge\r\n"
-                              "[Allgemein]\r\ngetstatsonstart=1\r\ngetstatsnick=Vortex\r\n"
-                              "[Leaderboard]\r\nNick1=Rook\r\nNick2=45000001\r\nNick3=\r\nNick4=\r\nNick5=\r\n"
-                              "Nick6=\r\nNick7=\r\nNick8=\r\nNick9=\r\nNick10=\r\n");
+    QCOMPARE(readFile(path()), "[Favoriten]\r\nFav1==DOG= Sarge\r\n"
+                               "[Allgemein]\r\ngetstatsonstart=1\r\ngetstatsnick=Vortex\r\n"
+                               "[Leaderboard]\r\nNick1=Rook\r\nNick2=45000001\r\nNick3=\r\nNick4=\r\nNick5=\r\n"
+                               "Nick6=\r\nNick7=\r\nNick8=\r\nNick9=\r\nNick10=\r\n");
 
     const StartupSettings s = ReadStartupSettings(path());
     QCOMPARE(s.history, Texts{"=DOG= Sarge"});
@@ -313,7 +311,7 @@ void TestSettings::favoritesGapThenLookup() {
     QCOMPARE(history, (Texts{"a", "c"}));
     history.prepend("new");
     QVERIFY(WriteFavorites(path(), history).ok());
-    QCOMPARE(readAll(path()), "[Favoriten]\nFav1=new\nFav2=a\nFav3=c\n");
+    QCOMPARE(readFile(path()), "[Favoriten]\nFav1=new\nFav2=a\nFav3=c\n");
 }
 
 void TestSettings::failedWriteNamesThePath_data() {
@@ -333,7 +331,7 @@ void TestSettings::failedWriteNamesThePath() {
     QCOMPARE(WriteFavorites(target, {"a"}).errorText, errorFor(target));
     QCOMPARE(WriteOptions(target, true, {"a"}, "b").errorText, errorFor(target));
     QCOMPARE(ClearFavorites(target).errorText, errorFor(target));
-    QCOMPARE(readAll(m_dir->filePath(QStringLiteral("plain"))), "x");
+    QCOMPARE(readFile(m_dir->filePath(QStringLiteral("plain"))), "x");
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("folder"))).isDir());
 }
 
@@ -356,7 +354,7 @@ void TestSettings::failedWriteKeepsOldFile() {
 
     QCOMPARE(favorites.errorText, errorFor(path()));
     QCOMPARE(options.errorText, errorFor(path()));
-    QCOMPARE(readAll(path()), old);
+    QCOMPARE(readFile(path()), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Settings.ini")});
 
     // The same write goes through once the limit is lifted.

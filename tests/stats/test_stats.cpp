@@ -5,6 +5,7 @@
 #include "stats/overview_reader.h"
 #include "stats/rank_reader.h"
 #include "stats/vocabulary.h"
+#include "test_files.h"
 
 #include <QFile>
 #include <QLocale>
@@ -45,10 +46,7 @@ QByteArray labelText(const OverviewValues& values, const char* objectName) {
 }
 
 std::optional<ReplyTokens> fixture(ReplyKind kind, const char* name) {
-    QFile file(QStringLiteral(ORVANE_FIXTURES_DIR "/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return AcceptReply(kind, file.readAll());
+    return AcceptReply(kind, TestFiles::fixture(name));
 }
 
 } // namespace
