@@ -110,8 +110,24 @@ bool sendAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-// Sends the bytes and reads until the server closes the connection (HTTP/1.0: the reply ends there).
-HttpReply exchange(quint16 port, const QByteArray& request, int timeoutMs = 10000) {
+// The whole reply is in once its head and as many body bytes as its Content-Length are.
+bool replyComplete(const QByteArray& raw) {
+    const qsizetype end = raw.indexOf("\r\n\r\n");
+    if (end < 0) {
+        return false;
+    }
+    HttpReply head;
+    head.head = raw.left(end);
+    bool ok = false;
+    const qsizetype length = head.header("Content-Length").toLongLong(&ok);
+    return ok && raw.size() - end - 4 >= length;
+}
+
+enum class ReadUntil { Close, ContentLength };
+
+// Sends the bytes and reads until the server closes the connection (HTTP/1.0: the reply ends there),
+// or with ReadUntil::ContentLength until the reply is complete by its own length.
+HttpReply exchange(quint16 port, const QByteArray& request, int timeoutMs = 10000, ReadUntil until = ReadUntil::Close) {
     HttpReply reply;
     const int fd = connectTo(port);
     if (fd < 0) {
@@ -131,6 +147,9 @@ HttpReply exchange(quint16 port, const QByteArray& request, int timeoutMs = 1000
             break;
         }
         raw.append(buffer, n);
+        if (until == ReadUntil::ContentLength && replyComplete(raw)) {
+            break;
+        }
     }
     ::close(fd);
     const qsizetype end = raw.indexOf("\r\n\r\n");
@@ -805,7 +824,9 @@ void TestStatsd::hostileRequests_data() {
 void TestStatsd::hostileRequests() {
     QFETCH(QByteArray, request);
     QFETCH(int, status);
-    const HttpReply reply = exchange(m_server->port(), request, 8000);
+    // The library keeps a connection open after answering a request it could not parse, so the reply
+    // is read by its length; where any answer or none will do, a second is long enough to wait.
+    const HttpReply reply = exchange(m_server->port(), request, status == 0 ? 1000 : 8000, ReadUntil::ContentLength);
     if (status != 0) {
         QCOMPARE(reply.status, status);
     }
