@@ -233,13 +233,16 @@ std::optional<int> StatsServer::bind(const std::string& host, int port) {
 
 bool StatsServer::run() {
     m_http->widenBacklog();
+    m_started = true;
     return m_http->listen_after_bind();
 }
 
 void StatsServer::stop() {
-    m_http->stop(); // nothing to do unless it is serving
+    if (m_started) {
+        m_http->stop();
+    }
 }
 
 bool StatsServer::isRunning() const {
-    return m_http->is_running();
+    return m_started && m_http->is_running();
 }

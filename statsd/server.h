@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -35,4 +36,7 @@ public:
 private:
     class Http;
     std::unique_ptr<Http> m_http;
+    // The library keeps a running flag of its own, but it is set inside the library, where
+    // ThreadSanitizer sees no ordering: this flag makes "stop() follows the backlog change" visible.
+    std::atomic<bool> m_started = false;
 };

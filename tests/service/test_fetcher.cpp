@@ -20,15 +20,6 @@
 #include <thread>
 #include <unistd.h>
 
-#if defined(__SANITIZE_THREAD__)
-// QtTest's watchdog thread ends through synchronisation inside Qt that ThreadSanitizer cannot see (Qt is not
-// instrumented); its teardown races are Qt's own. Nothing of this program is matched by these.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "race:QTest::qRun\n";
-}
-#endif
-
 using Script = ScriptedServer::Script;
 Q_DECLARE_METATYPE(ScriptedServer::Script)
 
