@@ -59,6 +59,13 @@ QByteArray keyLine(QByteArrayView key, QByteArrayView value) {
 
 IniFile IniFile::fromBytes(QByteArrayView content) {
     IniFile file;
+    // Editors that save as UTF-8 put a byte-order mark first; it is not part of the first line's
+    // text (else a section header there would not be found), but it goes back where it was.
+    static constexpr QByteArrayView Bom("\xEF\xBB\xBF");
+    if (content.startsWith(Bom)) {
+        file.m_byteOrderMark = true;
+        content = content.sliced(Bom.size());
+    }
     qsizetype pos = 0;
     while (pos < content.size()) {
         const qsizetype lf = content.indexOf('\n', pos);
@@ -178,6 +185,8 @@ void IniFile::setValue(QByteArrayView section, QByteArrayView key, QByteArrayVie
 
 QByteArray IniFile::toBytes() const {
     QByteArray out;
+    if (m_byteOrderMark)
+        out = "\xEF\xBB\xBF";
     for (const Line& line : m_lines)
         out += line.text + line.eol;
     return out;

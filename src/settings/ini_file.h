@@ -51,4 +51,5 @@ private:
     QByteArray lineEnding() const;
 
     QList<Line> m_lines;
+    bool m_byteOrderMark = false; // a UTF-8 mark before the first line, written back as it came
 };

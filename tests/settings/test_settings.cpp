@@ -136,11 +136,14 @@ void TestSettings::values_data() {
     QTest::newRow("key in another section") << QByteArray("[T]\nk=v\n[S]\n") << QByteArray();
     QTest::newRow("key before any section") << QByteArray("k=v\n[S]\n") << QByteArray();
     QTest::newRow("line without equals") << QByteArray("[S]\nk\n") << QByteArray();
+    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF[S]\r\nk=v\r\n") << QByteArray("v");
 }
 
 void TestSettings::values() {
     QFETCH(QByteArray, content);
     QTEST(IniFile::fromBytes(content).value("S", "k"), "value");
+    // Whatever was read, an untouched file is written back byte for byte (a byte-order mark too).
+    QCOMPARE(IniFile::fromBytes(content).toBytes(), content);
 }
 
 void TestSettings::truth_data() {
