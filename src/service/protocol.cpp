@@ -146,6 +146,25 @@ qint64 TokenNumber(const QByteArray& token) {
     return qint64(value);
 }
 
+QByteArray EncodeQueryValue(QByteArrayView value) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(value.size());
+    for (const char ch : value) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                                c == '-' || c == '.' || c == '_' || c == '~';
+        if (unreserved) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
 namespace Requests {
 namespace {
 QByteArray url(const QByteArray& host, const char* pathAndQuery) {
@@ -154,28 +173,29 @@ QByteArray url(const QByteArray& host, const char* pathAndQuery) {
 } // namespace
 
 QByteArray PlayerSearch(const QByteArray& host, const QByteArray& nick) {
-    return url(host, "/ASP/searchforplayers.aspx?where=a&nick=") + nick;
+    return url(host, "/ASP/searchforplayers.aspx?where=a&nick=") + EncodeQueryValue(nick);
 }
 QByteArray GeneralStats(const QByteArray& host, const QByteArray& pid) {
-    return url(host, "/ASP/getplayerinfo.aspx?pid=") + pid + "&info=" + InfoKeys;
+    return url(host, "/ASP/getplayerinfo.aspx?pid=") + EncodeQueryValue(pid) + "&info=" + InfoKeys;
 }
 QByteArray Rank(const QByteArray& host, const QByteArray& pid) {
-    return url(host, "/ASP/getleaderboard.aspx?type=score&id=overall&pid=") + pid + "&info=" + InfoKeys;
+    return url(host, "/ASP/getleaderboard.aspx?type=score&id=overall&pid=") + EncodeQueryValue(pid) + "&info=" +
+           InfoKeys;
 }
 QByteArray Maps(const QByteArray& host, const QByteArray& pid) {
-    return url(host, "/ASP/getplayerinfo.aspx?pid=") + pid + "&info=mtm-,mwn-,mls-";
+    return url(host, "/ASP/getplayerinfo.aspx?pid=") + EncodeQueryValue(pid) + "&info=mtm-,mwn-,mls-";
 }
 QByteArray Awards(const QByteArray& host, const QByteArray& pid) {
-    return url(host, "/ASP/getawardsinfo.aspx?pid=") + pid;
+    return url(host, "/ASP/getawardsinfo.aspx?pid=") + EncodeQueryValue(pid);
 }
 QByteArray Unlocks(const QByteArray& host, const QByteArray& pid) {
-    return url(host, "/ASP/getunlocksinfo.aspx?pid=") + pid;
+    return url(host, "/ASP/getunlocksinfo.aspx?pid=") + EncodeQueryValue(pid);
 }
 QByteArray TopTen(const QByteArray& host) {
     return url(host, "/ASP/getleaderboard.aspx?type=score&id=overall&after=9");
 }
 QByteArray BoardRecord(const QByteArray& host, const QByteArray& pid) {
-    return url(host, "/ASP/getleaderboard.aspx?pid=") + pid + "&type=score&id=overall";
+    return url(host, "/ASP/getleaderboard.aspx?pid=") + EncodeQueryValue(pid) + "&type=score&id=overall";
 }
 QByteArray BoardSearch(const QByteArray& host, const QByteArray& nick) {
     return PlayerSearch(host, nick); // the same search, made for a leaderboard entry
@@ -188,7 +208,7 @@ namespace {
 // scan whatever tokens there are; the personal record needs token 1 for its "$" test, its reader
 // checks the record positions itself.
 constexpr std::array<ReplyKindInfo, ReplyKindCount> KindTable = {{
-    {ReplyKind::PID, "HTTPGetStringPID", ReplyTest::NicknameSearch, "Fehler", true, 0, nullptr, 13,
+    {ReplyKind::Search, "HTTPGetStringPID", ReplyTest::NicknameSearch, "Fehler", true, 0, nullptr, 13,
      "Receiving Data (PID)..."},
     {ReplyKind::Stats, "HTTPGetString", ReplyTest::GeneralStatistics, "Error: Nickname does not exist", true, 20,
      "Stats", 461, "Receiving Data..."},
@@ -203,9 +223,9 @@ constexpr std::array<ReplyKindInfo, ReplyKindCount> KindTable = {{
      "Receiving Data (Unlocks)..."},
     {ReplyKind::TopTen, "HTTPGetStringTopTen", ReplyTest::Plain, "Error", false, 0, "Top Ten", 95,
      "Receiving Data (Top Ten)..."},
-    {ReplyKind::pa, "HTTPGetStringpa", ReplyTest::Plain, "Error", false, 0, "Personal Leaderboard", 2,
+    {ReplyKind::BoardRecord, "HTTPGetStringpa", ReplyTest::Plain, "Error", false, 0, "Personal Leaderboard", 2,
      "Receiving Data (Pers. Leadb. Data)..."},
-    {ReplyKind::papid, "HTTPGetStringpapid", ReplyTest::NicknameSearch, "Error", true, 0, nullptr, 13,
+    {ReplyKind::BoardSearch, "HTTPGetStringpapid", ReplyTest::NicknameSearch, "Error", true, 0, nullptr, 13,
      "Receiving Data (Pers. Leadb. PID)..."},
 }};
 

@@ -30,9 +30,13 @@ QList<QByteArray> LogReplyTokens(QByteArrayView logName, const ReplyTokens& toke
 // A token read as a count: decimal digits (optionally a leading minus) within 64 bits, else 0.
 qint64 TokenNumber(const QByteArray& token);
 
+// Text as one value of a query: every byte outside A-Z, a-z, 0-9 and "-._~" percent-encoded, so
+// that "&", "#", "?", "%", "+", "=" and blanks in a nickname reach the service as typed.
+QByteArray EncodeQueryValue(QByteArrayView value);
+
 // The nine requests, as full URLs ("http://" + host + path and query). The host is "host" or
-// "host:port" from the configuration; a PID or nickname is appended as given (the fetcher
-// percent-encodes what cannot stand in a request line).
+// "host:port" from the configuration; a PID or nickname goes in as one query value
+// (EncodeQueryValue).
 namespace Requests {
 QByteArray PlayerSearch(const QByteArray& host, const QByteArray& nick); // 1
 QByteArray GeneralStats(const QByteArray& host, const QByteArray& pid);  // 2
@@ -46,7 +50,7 @@ QByteArray BoardSearch(const QByteArray& host, const QByteArray& nick);  // 9
 } // namespace Requests
 
 // The nine reply kinds and what the one reply-handler skeleton needs to know of each.
-enum class ReplyKind { PID, Stats, Rank, Maps, Awards, Unlocks, TopTen, pa, papid };
+enum class ReplyKind { Search, Stats, Rank, Maps, Awards, Unlocks, TopTen, BoardRecord, BoardSearch };
 inline constexpr int ReplyKindCount = 9;
 
 struct ReplyKindInfo {

@@ -214,14 +214,14 @@ void TestProtocol::acceptReply_data() {
     const QByteArray record = fixture("getleaderboard_rank.txt");
     const QByteArray error = fixture("error_107.txt");
 
-    QTest::newRow("PID search") << ReplyKind::PID << search << true;
-    QTest::newRow("PID search without match") << ReplyKind::PID << fixture("searchforplayers_none.txt") << true;
+    QTest::newRow("PID search") << ReplyKind::Search << search << true;
+    QTest::newRow("PID search without match") << ReplyKind::Search << fixture("searchforplayers_none.txt") << true;
     QTest::newRow("Stats") << ReplyKind::Stats << stats << true;
     QTest::newRow("Rank") << ReplyKind::Rank << record << true;
     QTest::newRow("TopTen") << ReplyKind::TopTen << fixture("getleaderboard_topten.txt") << true;
-    QTest::newRow("pa record") << ReplyKind::pa << record << true;
-    QTest::newRow("pa no record") << ReplyKind::pa << fixture("getleaderboard_norecord.txt") << true;
-    QTest::newRow("papid search") << ReplyKind::papid << search << true;
+    QTest::newRow("pa record") << ReplyKind::BoardRecord << record << true;
+    QTest::newRow("pa no record") << ReplyKind::BoardRecord << fixture("getleaderboard_norecord.txt") << true;
+    QTest::newRow("papid search") << ReplyKind::BoardSearch << search << true;
     QTest::newRow("Awards") << ReplyKind::Awards << QByteArray("O\nH\tpid\tnick\nD\t1\tx\n$\t6\t$") << true;
     QTest::newRow("Unlocks") << ReplyKind::Unlocks << QByteArray("O\nH\tpid\nD\t1\n$\t5\t$") << true;
     for (int k = 0; k < ReplyKindCount; ++k) {
@@ -353,7 +353,7 @@ void TestProtocol::requests_data() {
     const QByteArray host = "127.0.0.1:28080";
     const QByteArray base = "http://127.0.0.1:28080/ASP/";
     QTest::newRow("1 player search") << Requests::PlayerSearch(host, "=DOG= Sarge")
-                                     << base + "searchforplayers.aspx?where=a&nick==DOG= Sarge";
+                                     << base + "searchforplayers.aspx?where=a&nick=%3DDOG%3D%20Sarge";
     QTest::newRow("2 general") << Requests::GeneralStats(host, "43917456")
                                << base + "getplayerinfo.aspx?pid=43917456&info=" + InfoKeys;
     QTest::newRow("3 rank") << Requests::Rank(host, "43917456")
@@ -367,6 +367,11 @@ void TestProtocol::requests_data() {
                                     << base + "getleaderboard.aspx?pid=45000001&type=score&id=overall";
     QTest::newRow("9 board search") << Requests::BoardSearch(host, "Rook")
                                     << base + "searchforplayers.aspx?where=a&nick=Rook";
+    QTest::newRow("typed text is one query value")
+        << Requests::PlayerSearch(host, "a&b#c?d%e+f=g/h~i.j_k-l\xfc")
+        << base + "searchforplayers.aspx?where=a&nick=a%26b%23c%3Fd%25e%2Bf%3Dg%2Fh~i.j_k-l%FC";
+    QTest::newRow("a PID from a reply too") << Requests::BoardRecord(host, "1&type=x")
+                                            << base + "getleaderboard.aspx?pid=1%26type%3Dx&type=score&id=overall";
     QTest::newRow("host without port") << Requests::TopTen("stats.example.org")
                                        << QByteArray("http://stats.example.org/ASP/getleaderboard.aspx?type=score"
                                                      "&id=overall&after=9");
