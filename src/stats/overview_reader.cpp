@@ -34,36 +34,38 @@ std::optional<OverviewValues> readOverview(const ReplyTokens& tokens) {
         values.favourites[i] = {source.category, picture, picture ? QByteArray(picture->name) : QByteArray()};
     }
 
-    values.labels = {
-        {"La_Globalpoints", at(241)},
-        {"La_Teampoints", at(265)},
-        {"La_Combatpoints", at(250)},
-        {"La_Commanderpoints", at(276)},
-        {"La_timecommander", duration(280)},
-        {"La_timesleader", duration(284)},
-        {"La_timesmember", duration(285)},
-        {"La_timelone", duration(286)},
-        {"La_timetotal", duration(248)},
-        {"La_Winslosses", pair(243, 244) + " (" + ratio(243, 244) + ")"},
-        {"La_captcp", at(266)},
-        {"La_captass", at(267)},
-        {"La_captdef", at(268)},
-        {"La_killass", at(253)},
-        {"La_heal", at(269)},
-        {"La_revive", at(270)},
-        {"La_support", at(271)},
-        {"La_repair", at(272)},
-        {"La_driver", at(275)},
-        {"La_accuracy", at(251) + "%"},
-        {"La_SPM", at(262)},
-        {"La_suicides", at(255)},
-        {"La_kdratio", ratio(252, 254)},
-        {"La_killstotal", pair(252, 256)},
-        {"La_killsmin", at(260)},
-        {"La_killsround", at(263)},
-        {"La_deathstotal", pair(254, 257)},
-        {"La_deathsmin", at(261)},
-        {"La_deathsround", at(264)},
+    using F = OverviewField;
+    const auto set = [&values](F field, QByteArray text) {
+        values.fields[static_cast<size_t>(field)] = std::move(text);
     };
+    set(F::GlobalScore, at(241));
+    set(F::TeamScore, at(265));
+    set(F::CombatScore, at(250));
+    set(F::CommanderScore, at(276));
+    set(F::TimeCommander, duration(280));
+    set(F::TimeSquadLeader, duration(284));
+    set(F::TimeSquadMember, duration(285));
+    set(F::TimeLoneWolf, duration(286));
+    set(F::TimeTotal, duration(248));
+    set(F::WinsLosses, pair(243, 244) + " (" + ratio(243, 244) + ")");
+    set(F::CapturedCp, at(266));
+    set(F::CaptureAssists, at(267));
+    set(F::DefendedCp, at(268));
+    set(F::KillAssists, at(253));
+    set(F::Heals, at(269));
+    set(F::Revives, at(270));
+    set(F::Resupplies, at(271));
+    set(F::Repairs, at(272));
+    set(F::DriverAssists, at(275));
+    set(F::Accuracy, at(251) + "%");
+    set(F::ScorePerMinute, at(262));
+    set(F::Suicides, at(255));
+    set(F::KillDeathRatio, ratio(252, 254));
+    set(F::KillsTotal, pair(252, 256));
+    set(F::KillsPerMinute, at(260));
+    set(F::KillsPerRound, at(263));
+    set(F::DeathsTotal, pair(254, 257));
+    set(F::DeathsPerMinute, at(261));
+    set(F::DeathsPerRound, at(264));
     return values;
 }

@@ -18,15 +18,45 @@ struct FavouriteValue {
     QByteArray name;                 // the picture's name, empty without a picture
 };
 
-// One value label: its object name and the text it shows.
-struct LabelValue {
-    const char* objectName; // "La_Globalpoints" ...
-    QByteArray text;
+// The figures of the Scores, Teamwork and Combat groups, in the order they are shown.
+enum class OverviewField {
+    GlobalScore,
+    TeamScore,
+    CombatScore,
+    CommanderScore,
+    TimeCommander,
+    TimeSquadLeader,
+    TimeSquadMember,
+    TimeLoneWolf,
+    TimeTotal,
+    WinsLosses,
+    CapturedCp,
+    CaptureAssists,
+    DefendedCp,
+    KillAssists,
+    Heals,
+    Revives,
+    Resupplies,
+    Repairs,
+    DriverAssists,
+    Accuracy,
+    ScorePerMinute,
+    Suicides,
+    KillDeathRatio,
+    KillsTotal,
+    KillsPerMinute,
+    KillsPerRound,
+    DeathsTotal,
+    DeathsPerMinute,
+    DeathsPerRound,
 };
+inline constexpr int OverviewFieldCount = static_cast<int>(OverviewField::DeathsPerRound) + 1;
 
 struct OverviewValues {
-    std::array<FavouriteValue, 4> favourites; // weapon, vehicle, kit, map
-    QList<LabelValue> labels;                 // Scores, Teamwork, Combat, in the order they are written
+    std::array<FavouriteValue, 4> favourites;          // weapon, vehicle, kit, map
+    std::array<QByteArray, OverviewFieldCount> fields; // by OverviewField
+
+    const QByteArray& operator[](OverviewField field) const { return fields[static_cast<size_t>(field)]; }
 };
 
 // Nothing when the reply is too short for every position read; a count that is not a number

@@ -38,13 +38,6 @@ QByteArray ratio(int num, int den) {
 
 const ReplyTokens favouriteIds = reply(297, {{296, "11"}, {295, "6"}, {293, "0"}, {294, "601"}});
 
-QByteArray labelText(const OverviewValues& values, const char* objectName) {
-    for (const LabelValue& label : values.labels)
-        if (qstrcmp(label.objectName, objectName) == 0)
-            return label.text;
-    return "<no such label>";
-}
-
 std::optional<ReplyTokens> fixture(ReplyKind kind, const char* name) {
     return AcceptReply(kind, TestFiles::fixture(name));
 }
@@ -132,43 +125,41 @@ private slots:
         const auto values = readOverview(favouriteIds);
         QVERIFY(values);
 
-        const std::pair<const char*, QByteArray> expected[] = {
-            {"La_Globalpoints", value(241)},
-            {"La_Teampoints", value(265)},
-            {"La_Combatpoints", value(250)},
-            {"La_Commanderpoints", value(276)},
-            {"La_timecommander", duration(280)},
-            {"La_timesleader", duration(284)},
-            {"La_timesmember", duration(285)},
-            {"La_timelone", duration(286)},
-            {"La_timetotal", duration(248)},
-            {"La_Winslosses", value(243) + " / " + value(244) + " (" + ratio(243, 244) + ")"},
-            {"La_captcp", value(266)},
-            {"La_captass", value(267)},
-            {"La_captdef", value(268)},
-            {"La_killass", value(253)},
-            {"La_heal", value(269)},
-            {"La_revive", value(270)},
-            {"La_support", value(271)},
-            {"La_repair", value(272)},
-            {"La_driver", value(275)},
-            {"La_accuracy", value(251) + "%"},
-            {"La_SPM", value(262)},
-            {"La_suicides", value(255)},
-            {"La_kdratio", ratio(252, 254)},
-            {"La_killstotal", value(252) + " / " + value(256)},
-            {"La_killsmin", value(260)},
-            {"La_killsround", value(263)},
-            {"La_deathstotal", value(254) + " / " + value(257)},
-            {"La_deathsmin", value(261)},
-            {"La_deathsround", value(264)},
+        const std::pair<OverviewField, QByteArray> expected[] = {
+            {OverviewField::GlobalScore, value(241)},
+            {OverviewField::TeamScore, value(265)},
+            {OverviewField::CombatScore, value(250)},
+            {OverviewField::CommanderScore, value(276)},
+            {OverviewField::TimeCommander, duration(280)},
+            {OverviewField::TimeSquadLeader, duration(284)},
+            {OverviewField::TimeSquadMember, duration(285)},
+            {OverviewField::TimeLoneWolf, duration(286)},
+            {OverviewField::TimeTotal, duration(248)},
+            {OverviewField::WinsLosses, value(243) + " / " + value(244) + " (" + ratio(243, 244) + ")"},
+            {OverviewField::CapturedCp, value(266)},
+            {OverviewField::CaptureAssists, value(267)},
+            {OverviewField::DefendedCp, value(268)},
+            {OverviewField::KillAssists, value(253)},
+            {OverviewField::Heals, value(269)},
+            {OverviewField::Revives, value(270)},
+            {OverviewField::Resupplies, value(271)},
+            {OverviewField::Repairs, value(272)},
+            {OverviewField::DriverAssists, value(275)},
+            {OverviewField::Accuracy, value(251) + "%"},
+            {OverviewField::ScorePerMinute, value(262)},
+            {OverviewField::Suicides, value(255)},
+            {OverviewField::KillDeathRatio, ratio(252, 254)},
+            {OverviewField::KillsTotal, value(252) + " / " + value(256)},
+            {OverviewField::KillsPerMinute, value(260)},
+            {OverviewField::KillsPerRound, value(263)},
+            {OverviewField::DeathsTotal, value(254) + " / " + value(257)},
+            {OverviewField::DeathsPerMinute, value(261)},
+            {OverviewField::DeathsPerRound, value(264)},
         };
-        QCOMPARE(values->labels.size(), qsizetype(std::size(expected)));
-        for (qsizetype i = 0; i < values->labels.size(); ++i) {
-            QCOMPARE(values->labels[i].objectName, expected[i].first);
-            QCOMPARE(values->labels[i].text, expected[i].second);
-        }
-        QCOMPARE(labelText(*values, "La_Winslosses"), QByteArray("8991 / 9028 (1.00)"));
+        static_assert(std::size(expected) == OverviewFieldCount);
+        for (const auto& [field, text] : expected)
+            QCOMPARE((*values)[field], text);
+        QCOMPARE((*values)[OverviewField::WinsLosses], QByteArray("8991 / 9028 (1.00)"));
 
         const std::tuple<FavouriteCategory, const char*, const char*> favourites[] = {
             {FavouriteCategory::Weapon, "Im_wea_11", "Explosives (C4, Claymore, AT Mine)"},
@@ -191,7 +182,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const auto overview = readOverview(reply(297, {{243, "12"}, {244, "0"}}));
         QVERIFY(overview);
-        QCOMPARE(labelText(*overview, "La_Winslosses"), QByteArray("12 / 0 (12,00)"));
+        QCOMPARE((*overview)[OverviewField::WinsLosses], QByteArray("12 / 0 (12,00)"));
         const auto maps = readMaps(reply(143, {{99, "1"}, {121, "3"}}));
         QVERIFY(maps);
         QCOMPARE(maps->at(0).at(3), QByteArray("0,33"));
@@ -199,39 +190,39 @@ private slots:
 
     void overviewMalformed_data() {
         QTest::addColumn<ReplyTokens>("tokens");
-        QTest::addColumn<QByteArray>("label"); // empty: the reply is rejected
+        QTest::addColumn<int>("field"); // -1: the reply is rejected
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("short by one") << reply(296) << QByteArray() << QByteArray();
-        QTest::newRow("no tokens") << ReplyTokens() << QByteArray() << QByteArray();
-        QTest::newRow("exactly long enough") << reply(297) << QByteArray("La_kdratio") << ratio(252, 254);
+        QTest::newRow("short by one") << reply(296) << -1 << QByteArray();
+        QTest::newRow("no tokens") << ReplyTokens() << -1 << QByteArray();
+        QTest::newRow("exactly long enough") << reply(297) << int(OverviewField::KillDeathRatio) << ratio(252, 254);
         const ReplyTokens empty(297);
-        QTest::newRow("empty wins/losses") << empty << QByteArray("La_Winslosses") << QByteArray(" /  (0.00)");
-        QTest::newRow("empty duration") << empty << QByteArray("La_timetotal") << QByteArray("00:00:00");
-        QTest::newRow("empty accuracy") << empty << QByteArray("La_accuracy") << QByteArray("%");
+        QTest::newRow("empty wins/losses") << empty << int(OverviewField::WinsLosses) << QByteArray(" /  (0.00)");
+        QTest::newRow("empty duration") << empty << int(OverviewField::TimeTotal) << QByteArray("00:00:00");
+        QTest::newRow("empty accuracy") << empty << int(OverviewField::Accuracy) << QByteArray("%");
         QTest::newRow("letters in kills")
-            << reply(297, {{252, "lots"}, {254, "4"}}) << QByteArray("La_kdratio") << QByteArray("0.00");
+            << reply(297, {{252, "lots"}, {254, "4"}}) << int(OverviewField::KillDeathRatio) << QByteArray("0.00");
         QTest::newRow("letters shown as sent")
-            << reply(297, {{252, "lots"}}) << QByteArray("La_killstotal") << "lots / " + value(256);
+            << reply(297, {{252, "lots"}}) << int(OverviewField::KillsTotal) << "lots / " + value(256);
         QTest::newRow("letters in a duration")
-            << reply(297, {{280, "1h"}}) << QByteArray("La_timecommander") << QByteArray("00:00:00");
-        QTest::newRow("negative losses") << reply(297, {{243, "9"}, {244, "-3"}}) << QByteArray("La_Winslosses")
+            << reply(297, {{280, "1h"}}) << int(OverviewField::TimeCommander) << QByteArray("00:00:00");
+        QTest::newRow("negative losses") << reply(297, {{243, "9"}, {244, "-3"}}) << int(OverviewField::WinsLosses)
                                          << QByteArray("9 / -3 (9.00)");
-        QTest::newRow("huge duration") << reply(297, {{248, "4294967296"}}) << QByteArray("La_timetotal")
+        QTest::newRow("huge duration") << reply(297, {{248, "4294967296"}}) << int(OverviewField::TimeTotal)
                                        << QByteArray("00:00:00");
         QTest::newRow("largest duration")
-            << reply(297, {{248, "4294967295"}}) << QByteArray("La_timetotal") << QByteArray("1193046:28:15");
+            << reply(297, {{248, "4294967295"}}) << int(OverviewField::TimeTotal) << QByteArray("1193046:28:15");
     }
     void overviewMalformed() {
         QFETCH(ReplyTokens, tokens);
-        QFETCH(QByteArray, label);
+        QFETCH(int, field);
         QFETCH(QByteArray, text);
         const auto values = readOverview(tokens);
-        if (label.isEmpty()) {
+        if (field < 0) {
             QVERIFY(!values);
             return;
         }
         QVERIFY(values);
-        QCOMPARE(labelText(*values, label), text);
+        QCOMPARE((*values)[OverviewField(field)], text);
     }
 
     void favourites_data() {
@@ -478,16 +469,16 @@ private slots:
         QVERIFY(stats);
         const auto overview = readOverview(*stats);
         QVERIFY(overview);
-        QCOMPARE(labelText(*overview, "La_Globalpoints"), QByteArray("48211"));          // scor
-        QCOMPARE(labelText(*overview, "La_Winslosses"), QByteArray("812 / 640 (1.27)")); // wins, loss
-        QCOMPARE(labelText(*overview, "La_kdratio"), QByteArray("1.32"));                // kill, deth
-        QCOMPARE(labelText(*overview, "La_killstotal"), QByteArray("15873 / 41"));       // kill, bksk
-        QCOMPARE(labelText(*overview, "La_accuracy"), QByteArray("21.37%"));             // osaa
-        QCOMPARE(labelText(*overview, "La_timetotal"), QByteArray("651:34:38"));         // time
-        QCOMPARE(overview->favourites[0].name, QByteArray("Shotguns"));                  // fwea 8
-        QCOMPARE(overview->favourites[1].name, QByteArray("Air Defense"));               // fveh 2
-        QCOMPARE(overview->favourites[2].name, QByteArray("Support"));                   // fkit 5
-        QCOMPARE(overview->favourites[3].name, QByteArray("Dalian Plant"));              // fmap 101
+        QCOMPARE((*overview)[OverviewField::GlobalScore], QByteArray("48211"));           // scor
+        QCOMPARE((*overview)[OverviewField::WinsLosses], QByteArray("812 / 640 (1.27)")); // wins, loss
+        QCOMPARE((*overview)[OverviewField::KillDeathRatio], QByteArray("1.32"));         // kill, deth
+        QCOMPARE((*overview)[OverviewField::KillsTotal], QByteArray("15873 / 41"));       // kill, bksk
+        QCOMPARE((*overview)[OverviewField::Accuracy], QByteArray("21.37%"));             // osaa
+        QCOMPARE((*overview)[OverviewField::TimeTotal], QByteArray("651:34:38"));         // time
+        QCOMPARE(overview->favourites[0].name, QByteArray("Shotguns"));                   // fwea 8
+        QCOMPARE(overview->favourites[1].name, QByteArray("Air Defense"));                // fveh 2
+        QCOMPARE(overview->favourites[2].name, QByteArray("Support"));                    // fkit 5
+        QCOMPARE(overview->favourites[3].name, QByteArray("Dalian Plant"));               // fmap 101
 
         const auto data = readDataTables(*stats);
         QVERIFY(data);
