@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cmath>
 
-TGauge::TGauge(QWidget* parent) : QWidget(parent) {
+Gauge::Gauge(QWidget* parent) : QWidget(parent) {
     setMinimumSize(40, 14);
     setAccessibleName(QStringLiteral("Progress"));
     changed();
 }
 
-void TGauge::setValue(int value) {
+void Gauge::setValue(int value) {
     value = std::clamp(value, m_minimum, std::max(m_minimum, m_maximum));
     if (value == m_value)
         return;
@@ -21,17 +21,17 @@ void TGauge::setValue(int value) {
     changed();
 }
 
-void TGauge::setMinimum(int minimum) {
+void Gauge::setMinimum(int minimum) {
     setRange(minimum, std::max(m_maximum, minimum));
 }
 
-void TGauge::setMaximum(int maximum) {
+void Gauge::setMaximum(int maximum) {
     setRange(m_minimum, std::max(maximum, m_minimum));
 }
 
 // A range that changes nothing (the progress handlers set the same maximum for every block) is not
 // shown or announced again.
-void TGauge::setRange(int minimum, int maximum) {
+void Gauge::setRange(int minimum, int maximum) {
     const int value = std::clamp(m_value, minimum, maximum);
     if (minimum == m_minimum && maximum == m_maximum && value == m_value)
         return;
@@ -41,18 +41,18 @@ void TGauge::setRange(int minimum, int maximum) {
     changed();
 }
 
-int TGauge::percent() const {
+int Gauge::percent() const {
     if (m_maximum == m_minimum)
         return 0;
     const double share = (static_cast<double>(m_value) - m_minimum) / (static_cast<double>(m_maximum) - m_minimum);
     return static_cast<int>(std::lround(share * 100.0));
 }
 
-QString TGauge::text() const {
+QString Gauge::text() const {
     return QStringLiteral("%1 %").arg(percent());
 }
 
-void TGauge::changed() {
+void Gauge::changed() {
     setAccessibleDescription(text());
     update();
     if (QAccessible::isActive()) {
@@ -63,7 +63,7 @@ void TGauge::changed() {
     emit valueChanged(m_value);
 }
 
-void TGauge::paintEvent(QPaintEvent*) {
+void Gauge::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
@@ -93,7 +93,7 @@ namespace {
 // Exposes the gauge to screen readers as a progress bar with a current value and its percentage text.
 class GaugeAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit GaugeAccessible(TGauge* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+    explicit GaugeAccessible(Gauge* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::ValueInterface)
@@ -112,12 +112,12 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    TGauge* gauge() const { return static_cast<TGauge*>(widget()); }
+    Gauge* gauge() const { return static_cast<Gauge*>(widget()); }
 };
 
 QAccessibleInterface* gaugeAccessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TGauge") && object && object->isWidgetType())
-        return new GaugeAccessible(static_cast<TGauge*>(object));
+    if (className == QLatin1String("Gauge") && object && object->isWidgetType())
+        return new GaugeAccessible(static_cast<Gauge*>(object));
     return nullptr;
 }
 

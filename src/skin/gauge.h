@@ -4,11 +4,11 @@
 
 // A progress gauge that always shows its rounded percentage. Unlike QProgressBar it never turns
 // into a busy indicator: a gauge whose minimum equals its maximum simply shows 0 %.
-class TGauge final : public QWidget {
+class Gauge final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TGauge(QWidget* parent = nullptr);
+    explicit Gauge(QWidget* parent = nullptr);
 
     int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }

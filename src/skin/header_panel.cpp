@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-THeaderPanel::THeaderPanel(const QString& title, const QString& subtitle, const QPixmap& picture, QWidget* parent)
+HeaderPanel::HeaderPanel(const QString& title, const QString& subtitle, const QPixmap& picture, QWidget* parent)
     : QWidget(parent), m_title(title), m_subtitle(subtitle),
       m_picture(picture.isNull() ? picture : picture.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation)) {
     setObjectName(QStringLiteral("HeaderPanel"));
@@ -11,7 +11,7 @@ THeaderPanel::THeaderPanel(const QString& title, const QString& subtitle, const 
     setAccessibleDescription(subtitle);
 }
 
-void THeaderPanel::paintEvent(QPaintEvent*) {
+void HeaderPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

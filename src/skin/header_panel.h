@@ -5,11 +5,11 @@
 
 // The white header panel across the top of the secondary windows: an embossed title, a subtitle
 // below it and a 48 by 48 picture at the right.
-class THeaderPanel final : public QWidget {
+class HeaderPanel final : public QWidget {
     Q_OBJECT
 
 public:
-    THeaderPanel(const QString& title, const QString& subtitle, const QPixmap& picture, QWidget* parent = nullptr);
+    HeaderPanel(const QString& title, const QString& subtitle, const QPixmap& picture, QWidget* parent = nullptr);
 
     QString title() const { return m_title; }
     QString subtitle() const { return m_subtitle; }

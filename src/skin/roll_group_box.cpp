@@ -4,12 +4,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TRollGroupBox::TRollGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
+RollGroupBox::RollGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(title);
 }
 
-void TRollGroupBox::setRolledUp(bool rolledUp) {
+void RollGroupBox::setRolledUp(bool rolledUp) {
     if (rolledUp == m_rolledUp)
         return;
     m_rolledUp = rolledUp;
@@ -30,7 +30,7 @@ void TRollGroupBox::setRolledUp(bool rolledUp) {
     emit rolledUpChanged(rolledUp);
 }
 
-void TRollGroupBox::mousePressEvent(QMouseEvent* event) {
+void RollGroupBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && event->position().y() < CaptionHeight) {
         setRolledUp(!m_rolledUp);
         event->accept();
@@ -39,7 +39,7 @@ void TRollGroupBox::mousePressEvent(QMouseEvent* event) {
     QGroupBox::mousePressEvent(event);
 }
 
-void TRollGroupBox::keyPressEvent(QKeyEvent* event) {
+void RollGroupBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return) {
         setRolledUp(!m_rolledUp);
         return;
@@ -47,7 +47,7 @@ void TRollGroupBox::keyPressEvent(QKeyEvent* event) {
     QGroupBox::keyPressEvent(event);
 }
 
-void TRollGroupBox::paintEvent(QPaintEvent* event) {
+void RollGroupBox::paintEvent(QPaintEvent* event) {
     QGroupBox::paintEvent(event);
     // The roll-up arrow at the right end of the caption.
     QPainter p(this);

@@ -3,11 +3,11 @@
 #include <QGroupBox>
 
 // A group box that rolls up to its caption when the caption is clicked, and down again on the next click.
-class TRollGroupBox final : public QGroupBox {
+class RollGroupBox final : public QGroupBox {
     Q_OBJECT
 
 public:
-    explicit TRollGroupBox(const QString& title, QWidget* parent = nullptr);
+    explicit RollGroupBox(const QString& title, QWidget* parent = nullptr);
 
     bool isRolledUp() const { return m_rolledUp; }
     void setRolledUp(bool rolledUp);
