@@ -2,18 +2,18 @@
 
 #include "app/platform_hooks.h"
 #include "app/progress_window.h"
-#include "service/httpget.h"
+#include "lookup/lookup_rules.h"
 #include "service/text_codec.h"
 #include "settings/settings_store.h"
-#include "skin/roll_group_box.h"
-#include "stats/statistics_pages.h"
-#include "stats/vocabulary.h"
-#include "tables/report_list.h"
+#include "skin/gauge.h"
+#include "stats/data_page.h"
+#include "stats/overview_page.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,15 +21,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int ClientWidth = 1009;
+constexpr int DesignWidth = 1009;
+constexpr int DesignHeight = 815;
+constexpr int CompactHeight = 760; // screens under CompactScreen pixels high
+constexpr int CompactScreen = 850;
 constexpr int HeaderHeight = 38;
 constexpr int StatusHeight = 23;
 constexpr int HintMilliseconds = 10000;
@@ -37,28 +40,14 @@ constexpr int HintMilliseconds = 10000;
 // The project's own site; the donation anchor sits on its Orvane page.
 const QString DonatePage = QStringLiteral("https://orvane.org/index.php?action=Orvane&#donate");
 
-template <size_t N>
-QList<QStringList> vocabularyRows(const std::array<VocabularyEntry, N>& names, const QStringList& rest) {
-    QList<QStringList> rows;
-    for (const VocabularyEntry& entry : names)
-        rows.append(QStringList{QString::fromLatin1(entry.initialName)} + rest);
-    return rows;
-}
-
 } // namespace
 
-QStringList EmptyBoardEntry() {
-    return {QStringLiteral("N/A"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("00:00:00"),
-            QStringLiteral("N/A")};
-}
-
-TForm3::TForm3(MainWindowOptions options, QWidget* parent)
+MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(options.settingsPath.isEmpty() ? SettingsPath() : options.settingsPath),
-      m_arguments(std::move(options.arguments)) {
-    setObjectName(QStringLiteral("TForm3"));
+      m_arguments(std::move(options.arguments)), m_limits(std::move(options.limits)) {
+    setObjectName(QLatin1String(MainNames::Window));
     setWindowTitle(QStringLiteral("Orvane *BETA*"));
     setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
-    LeaderboardNicks.resize(LeaderboardNickCount);
 
     buildMenu();
     auto* central = new QWidget(this);
@@ -66,63 +55,68 @@ TForm3::TForm3(MainWindowOptions options, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* header = new QWidget(central);
-    header->setObjectName(QStringLiteral("HeaderStrip"));
-    header->setFixedHeight(HeaderHeight);
-    header->setAttribute(Qt::WA_StyledBackground);
-    buildHeader(header);
-    layout->addWidget(header);
+    setCentralWidget(central);
+    layout->addWidget(buildHeader());
 
+    // Every page is made once, under its final parent.
     m_tabs = new QTabWidget(central);
-    m_tabs->setObjectName(QStringLiteral("Tabmain"));
-    m_tabs->addTab(buildOverviewPage(), QStringLiteral("Overview"));
-    m_tabs->addTab(buildDataPage(), QStringLiteral("Data"));
-    m_tabs->addTab(buildAwardPage(QStringLiteral("TS_Badges")), QStringLiteral("Badges"));
-    m_tabs->addTab(buildAwardPage(QStringLiteral("TS_Ribbons")), QStringLiteral("Ribbons"));
-    m_tabs->addTab(buildAwardPage(QStringLiteral("TS_Medals")), QStringLiteral("Medals"));
-    m_tabs->addTab(buildAwardPage(QStringLiteral("TS_Unlocks")), QStringLiteral("Unlocks"));
+    m_tabs->setObjectName(QLatin1String(MainNames::Tabs));
+    m_tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
+    m_overview = new OverviewPage(nullptr);
+    m_tabs->addTab(scrolling(m_overview), QStringLiteral("Overview"));
+    m_data = new DataPage(m_tabs);
+    m_tabs->addTab(m_data, QStringLiteral("Data"));
+    for (const char* name : {"TS_Badges", "TS_Ribbons", "TS_Medals", "TS_Unlocks"}) {
+        auto* page = new QWidget(m_tabs);
+        page->setObjectName(QLatin1String(name));
+        m_tabs->addTab(page, QString::fromLatin1(name + 3));
+    }
     layout->addWidget(m_tabs, 1);
+    connect(m_data, &DataPage::playerRequested, this, &MainWindow::lookUp);
 
+    // The hint line; it reads as what it says, so it has no name of its own.
     m_status = new QLabel(QStringLiteral("Orvane"), central);
-    m_status->setObjectName(QStringLiteral("SB_Status"));
+    m_status->setObjectName(QLatin1String(MainNames::Status));
     m_status->setFixedHeight(StatusHeight);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_status->setAccessibleName(QStringLiteral("Status"));
     layout->addWidget(m_status);
-    setCentralWidget(central);
 
-    buildFetchers();
-    FormCreate();
-    m_load = new TLoad(this);
-
-    setFixedSize(ClientWidth, 815);
+    buildShortcuts();
+    m_firstActivation = true;
+    // The hint hook: the status panel names what is under the mouse.
+    qApp->installEventFilter(this);
+    readSettings();
+    m_progress = new ProgressWindow(this);
+    resize(DesignWidth, DesignHeight);
+    applyScreenSize();
 }
 
-TForm3::~TForm3() {
+MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    endSession();
 }
 
-void TForm3::buildMenu() {
+void MainWindow::buildMenu() {
     auto icon = [](int index) { return QIcon(QStringLiteral(":/art/menu/%1.png").arg(index)); };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("Datei1"));
-    QAction* exit = file->addAction(icon(0), QStringLiteral("&Exit"), this, &TForm3::Ende2Click);
-    exit->setObjectName(QStringLiteral("Ende2"));
+    QAction* exit = file->addAction(icon(0), QStringLiteral("&Exit"), this, &QWidget::close);
+    exit->setObjectName(QLatin1String(MainNames::Exit));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Bearbeiten1"));
     QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("Einstellungen2"));
+    options->setObjectName(QLatin1String(MainNames::Options));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Hilfe1"));
-    QAction* donate = help->addAction(icon(2), QStringLiteral("&Donate"), this, &TForm3::Hilfe3Click);
-    donate->setObjectName(QStringLiteral("Hilfe3"));
+    QAction* donate = help->addAction(icon(2), QStringLiteral("&Donate"), this, &MainWindow::openDonatePage);
+    donate->setObjectName(QLatin1String(MainNames::Donate));
     QAction* update = help->addAction(icon(3), QStringLiteral("&Update"));
-    update->setObjectName(QStringLiteral("Update2"));
+    update->setObjectName(QLatin1String(MainNames::Update));
     help->addSeparator();
     QAction* about = help->addAction(icon(4), QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("Baout1"));
+    about->setObjectName(QLatin1String(MainNames::About));
 
     // The options dialog, the updater and the about box come with their own windows.
     for (QAction* later : {options, update, about}) {
@@ -131,259 +125,100 @@ void TForm3::buildMenu() {
     }
 }
 
-void TForm3::buildHeader(QWidget* header) {
+// The header keeps the design's places at the design width; on a narrower window the name line
+// gives way first, so that the input and Go stay reachable.
+QWidget* MainWindow::buildHeader() {
+    auto* header = new QWidget(this);
+    header->setObjectName(QStringLiteral("HeaderStrip"));
+    header->setFixedHeight(HeaderHeight);
+    header->setAttribute(Qt::WA_StyledBackground);
+
     auto* banner = new QLabel(header);
-    banner->setObjectName(QStringLiteral("Im_banner"));
-    banner->setGeometry(0, 0, ClientWidth, HeaderHeight);
+    banner->setObjectName(QLatin1String(MainNames::Banner));
+    banner->setGeometry(0, 0, DesignWidth, HeaderHeight);
     banner->setPixmap(QPixmap(QStringLiteral(":/art/banner.png")));
+    banner->setAccessibleName(QStringLiteral("Orvane"));
 
-    auto* rank = new QLabel(header);
-    rank->setObjectName(QStringLiteral("Im_rank"));
-    rank->setGeometry(150, 9, 19, 21);
-    rank->setAlignment(Qt::AlignCenter);
-    rank->setAccessibleName(QStringLiteral("Rank insignia"));
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 11, 0);
+    row->setSpacing(0);
+    row->addSpacerItem(new QSpacerItem(150, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
 
-    auto* nickRank = new QLabel(QStringLiteral("Nick,Rank"), header);
-    nickRank->setObjectName(QStringLiteral("La_Nickrank"));
-    nickRank->setGeometry(174, 6, 440, 26);
+    m_rankPicture = new QLabel(header);
+    m_rankPicture->setObjectName(QLatin1String(MainNames::RankPicture));
+    m_rankPicture->setFixedSize(19, 21);
+    m_rankPicture->setAlignment(Qt::AlignCenter);
+    m_rankPicture->setAccessibleName(QStringLiteral("Rank insignia"));
+    row->addWidget(m_rankPicture);
+    row->addSpacing(5);
+
+    m_nameLine = new QLabel(QStringLiteral("Nick,Rank"), header);
+    m_nameLine->setObjectName(QLatin1String(MainNames::NameLine));
+    m_nameLine->setMinimumWidth(0);
+    m_nameLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(m_nameLine, 1);
 
     auto* caption = new QLabel(QStringLiteral("Username/PID"), header);
     caption->setObjectName(QStringLiteral("La_username"));
-    caption->setGeometry(620, 11, 90, 16);
     caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(caption);
+    row->addSpacing(6);
 
-    m_username = new QComboBox(header);
-    m_username->setObjectName(QStringLiteral("Ed_Username"));
-    m_username->setEditable(true);
-    m_username->setInsertPolicy(QComboBox::NoInsert);
-    m_username->setMaxVisibleItems(5);
-    m_username->setGeometry(716, 8, 210, 22);
-    m_username->setToolTip(QStringLiteral("Nickname or PID of the player to look up"));
-    m_username->setAccessibleName(QStringLiteral("Username/PID"));
+    m_input = new QComboBox(header);
+    m_input->setObjectName(QLatin1String(MainNames::Input));
+    m_input->setEditable(true);
+    m_input->setInsertPolicy(QComboBox::NoInsert);
+    m_input->setMaxVisibleItems(5);
+    m_input->setFixedSize(210, 22);
+    m_input->setToolTip(QStringLiteral("Nickname or PID of the player to look up"));
+    m_input->setAccessibleName(QStringLiteral("Username/PID"));
     // Enter in the input runs Go. The combo box hands the key to its line edit directly, past any
     // event filter, so the line edit's own signal is the one place that sees it.
-    connect(m_username->lineEdit(), &QLineEdit::returnPressed, this, &TForm3::Ed_EingabeClick);
-    caption->setBuddy(m_username);
+    connect(m_input->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::go);
+    caption->setBuddy(m_input);
+    row->addWidget(m_input);
+    row->addSpacing(8);
 
-    auto* go = new QPushButton(QStringLiteral("Go"), header);
-    go->setObjectName(QStringLiteral("Ed_Eingabe"));
-    go->setGeometry(934, 7, 64, 24);
-    go->setToolTip(QStringLiteral("Look the player up"));
-    connect(go, &QPushButton::clicked, this, &TForm3::Ed_EingabeClick);
+    m_go = new QPushButton(QStringLiteral("Go"), header);
+    m_go->setObjectName(QLatin1String(MainNames::Go));
+    m_go->setFixedSize(64, 24);
+    m_go->setToolTip(QStringLiteral("Look the player up"));
+    connect(m_go, &QPushButton::clicked, this, &MainWindow::go);
+    row->addWidget(m_go);
 
     // The history itself, kept apart from the drop-down of the visible input.
-    m_usernameHistory = new QComboBox(header);
-    m_usernameHistory->setObjectName(QStringLiteral("Ed_Usernamefkt"));
-    m_usernameHistory->hide();
+    m_historyBox = new QComboBox(header);
+    m_historyBox->setObjectName(QLatin1String(MainNames::History));
+    m_historyBox->hide();
+    return header;
 }
 
-QWidget* TForm3::buildOverviewPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TS_Overview"));
-
-    struct Group {
-        const char* name;
-        const char* title;
-        QRect place;
+// Pages switch from anywhere in the window: Ctrl+PgUp/PgDn in turn, Ctrl+1 to Ctrl+6 directly.
+void MainWindow::buildShortcuts() {
+    const auto add = [this](const QKeySequence& keys, auto slot) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
     };
-    const Group groups[] = {
-        {"GB_fav", "Favorites", {8, 8, 216, 292}},
-        {"GB_Scores", "Scores", {232, 8, 250, 292}},
-        {"GB_Teamwork", "Teamwork", {490, 8, 250, 292}},
-        {"GB_Combat", "Combat", {748, 8, 245, 292}},
-        {"GB_Topten", "Top Ten", {8, 308, 487, 186}},
-        {"GB_Leaderboard", "Personal Leaderboard", {506, 308, 487, 186}},
-    };
-    for (const Group& g : groups) {
-        auto* box = new TRollGroupBox(QString::fromLatin1(g.title), page);
-        box->setObjectName(QString::fromLatin1(g.name));
-        box->setGeometry(g.place);
-        m_overviewGroups.append(box);
-    }
-    StatisticsPages::buildOverviewGroups(m_overviewGroups[0], m_overviewGroups[1], m_overviewGroups[2],
-                                         m_overviewGroups[3]);
-
-    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 28, true},   {QStringLiteral("Nickname"), 122},
-                                              {QStringLiteral("PID"), 75, true}, {QStringLiteral("Score"), 90, true},
-                                              {QStringLiteral("Time"), 90},      {QStringLiteral("Country"), 75}};
-    QList<QStringList> boardRows;
-    for (int i = 1; i <= 10; ++i)
-        boardRows.append(QStringList{QString::number(i)} + EmptyBoardEntry());
-    auto* topTen = makeReportList(QStringLiteral("LV_Topten"), boardColumns, boardRows, m_overviewGroups[4]);
-    topTen->setGeometry(3, 21, 481, 162);
-    QList<ReportColumn> personalColumns = boardColumns;
-    personalColumns.last().width = 76;
-    m_personalBoard =
-        makeReportList(QStringLiteral("LV_personalleaderboard"), personalColumns, boardRows, m_overviewGroups[5]);
-    m_personalBoard->setGeometry(3, 21, 481, 162);
-    for (QTreeWidget* board : {topTen, m_personalBoard}) {
-        board->setFrameShape(QFrame::NoFrame);
-        board->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        QFont f(QStringLiteral("Arial"));
-        f.setPixelSize(14);
-        board->setFont(f);
-    }
-
-    m_memo = new QPlainTextEdit(page);
-    m_memo->setObjectName(QStringLiteral("Memo1"));
-    m_memo->setReadOnly(true);
-    m_memo->setGeometry(8, 500, 985, 150);
-    m_memo->setAccessibleName(QStringLiteral("Raw data"));
-    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_memo->hide();
-
-    m_easter = new QLabel(page);
-    m_easter->setObjectName(QStringLiteral("EasterPicture"));
-    m_easter->setGeometry(328, 80, 313, 433);
-    m_easter->setPixmap(QPixmap(QStringLiteral(":/art/easter.png")));
-    m_easter->setAccessibleName(QStringLiteral("Thanks for playing. See you on the battlefield."));
-    m_easter->hide();
-    return page;
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+        [this] { m_tabs->setCurrentIndex((m_tabs->currentIndex() + 1) % m_tabs->count()); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+        [this] { m_tabs->setCurrentIndex((m_tabs->currentIndex() + m_tabs->count() - 1) % m_tabs->count()); });
+    for (int i = 0; i < 6; ++i)
+        add(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] { m_tabs->setCurrentIndex(i); });
 }
 
-QWidget* TForm3::buildDataPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TS_Data"));
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-
-    m_dataScroll = new QScrollArea(page);
-    m_dataScroll->setObjectName(QStringLiteral("SB_data"));
-    m_dataScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_dataScroll->verticalScrollBar()->setObjectName(QStringLiteral("ScB_data"));
-    m_dataScroll->setWidgetResizable(false);
-    pageLayout->addWidget(m_dataScroll);
-    pageLayout->addStretch();
-
-    auto* content = new QWidget;
-    content->setObjectName(QStringLiteral("SB_data_content"));
-    const QStringList zeros5 = {QStringLiteral("00:00:00"), QStringLiteral("0"), QStringLiteral("0"),
-                                QStringLiteral("0"), QStringLiteral("0")};
-    const QStringList zeros4 = zeros5.mid(0, 4);
-
-    struct Table {
-        const char* group;
-        const char* title;
-        const char* list;
-        QList<ReportColumn> columns;
-        QList<QStringList> rows;
-        int column; // 0 left, 1 right
-        bool misc = false;
-    };
-    using C = ReportColumn;
-    // Wider than the design's 60 pixels: play times past 99 hours must not be cut off.
-    constexpr int TimeWidth = 70;
-    const QList<Table> tables = {
-        {"GB_Maps",
-         "Maps",
-         "LV_Maps",
-         {C{"Mapname", 120}, C{"Time", TimeWidth}, C{"Wins", 58, true}, C{"Losses", 58, true}, C{"Ratio", 50},
-          C{"Best Round", 82}},
-         vocabularyRows(MapNames, zeros5),
-         0},
-        {"GB_Vehicles",
-         "Vehicles",
-         "LV_Vehicle",
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
-          C{"Road Kills", 82, true}},
-         vocabularyRows(VehicleNames, zeros5),
-         0},
-        {"GB_Misc",
-         "Misc",
-         "LV_misc",
-         {C{"Type", 238}, C{"Para", 189}},
-         {
-             {QStringLiteral("PID"), QStringLiteral("0")},
-             {QStringLiteral("Country"), QStringLiteral("N/A")},
-             {QStringLiteral("Last EA Update"), QStringLiteral("N/A")},
-             {QStringLiteral("Enrollment Date"), QStringLiteral("N/A")},
-             {QStringLiteral("Last Battle On"), QStringLiteral("N/A")},
-             {QStringLiteral("Favorite Victims (Kills)"), QStringLiteral("-")},
-             {QStringLiteral("Worst Enemy (Kills)"), QStringLiteral("-")},
-             {QStringLiteral("Kicked & Banned"), QStringLiteral("0 / 0")},
-             {QStringLiteral("TKs, TDs & VD"), QStringLiteral("N/A")},
-         },
-         0,
-         true},
-        {"GB_Army",
-         "Army",
-         "LV_Army",
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Wins", 52, true}, C{"Losses", 58, true}, C{"Ratio", 50},
-          C{"Best Round", 80, true}},
-         vocabularyRows(ArmyNames, zeros5),
-         1},
-        {"GB_Kits",
-         "Kits",
-         "Lv_kits",
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 78, true}, C{"Deaths", 78, true}, C{"Ratio", 84}},
-         vocabularyRows(KitNames, zeros4),
-         1},
-        {"GB_Weapons",
-         "Weapons",
-         "Lv_weapons",
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
-          C{"Accuracy", 74}},
-         vocabularyRows(WeaponNames, zeros5),
-         1},
-    };
-    // Each table is as tall as its fixed rows; the groups stack in two columns.
-    constexpr int RowHeight = 15, HeaderRow = 20, Gap = 6, GroupWidth = 452;
-    constexpr int ColumnLeft[2] = {40, 510};
-    int columnTop[2] = {Gap, Gap};
-    int bottom = 0;
-    for (const Table& t : tables) {
-        const int listHeight = (t.misc ? 0 : HeaderRow) + static_cast<int>(t.rows.size()) * RowHeight + 4;
-        const QRect place(ColumnLeft[t.column], columnTop[t.column], GroupWidth, listHeight + 28);
-        columnTop[t.column] = place.bottom() + 1 + Gap;
-        auto* box = new TRollGroupBox(QString::fromLatin1(t.title), content);
-        box->setObjectName(QString::fromLatin1(t.group));
-        box->setGeometry(place);
-        QTreeWidget* list = makeReportList(QString::fromLatin1(t.list), t.columns, t.rows, box);
-        list->setGeometry(6, 22, place.width() - 12, listHeight);
-        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        if (t.misc) {
-            list->setHeaderHidden(true);
-            connect(list, &QTreeWidget::itemDoubleClicked, this, &TForm3::LV_miscDblClick);
-        }
-        bottom = std::max(bottom, place.bottom());
-    }
-    content->resize(ClientWidth - 20, bottom + 8);
-    m_dataScroll->setWidget(content);
-    return page;
+// A page at its design size that scrolls where the window is smaller.
+QScrollArea* MainWindow::scrolling(QWidget* page) {
+    auto* area = new QScrollArea(m_tabs);
+    area->setObjectName(page->objectName() + QStringLiteral("_scroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
 }
 
-QWidget* TForm3::buildAwardPage(const QString& name) {
-    auto* page = new QWidget;
-    page->setObjectName(name);
-    return page;
-}
-
-void TForm3::buildFetchers() {
-    for (int i = 0; i < ReplyKindCount; ++i) {
-        const auto kind = static_cast<ReplyKind>(i);
-        const ReplyKindInfo& info = replyKindInfo(kind);
-        auto* fetcher = new THTTPGet(this);
-        fetcher->setObjectName(QString::fromLatin1(info.fetcherName));
-        // The statistics service knows its clients by this agent name.
-        fetcher->setAgent("GameSpyHTTP/1.0");
-        fetcher->setAcceptTypes("*/*");
-        fetcher->setBinaryData(false);
-        fetcher->setUseCache(false);
-        fetcher->setWaitThread(false);
-        connect(fetcher, &THTTPGet::OnProgress, this,
-                [this, kind](THTTPGet*, qint32 total, qint32 readed) { handleProgress(kind, total, readed); });
-        connect(fetcher, &THTTPGet::OnDoneString, this,
-                [this, kind](THTTPGet*, const QByteArray& body) { handleReply(kind, body); });
-        connect(fetcher, &THTTPGet::OnError, this, &TForm3::HTTPGetStringError);
-        m_fetchers[static_cast<size_t>(i)] = fetcher;
-    }
-}
-
-void TForm3::FormCreate() {
-    FirstActivation = true;
-    // The hint hook: the status panel names what is under the mouse.
-    qApp->installEventFilter(this);
-
+void MainWindow::readSettings() {
     const StartupSettings settings = ReadStartupSettings(m_settingsPath);
     m_statsServer = settings.statsServer;
     m_updateServer = settings.updateServer;
@@ -391,55 +226,62 @@ void TForm3::FormCreate() {
     for (const QByteArray& entry : settings.history)
         history.append(FromWin1252(entry));
     setHistory(history);
-    m_username->setEditText(FromWin1252(settings.inputText));
-    LeaderboardNicks = settings.leaderboardNicks;
-    StartNick = settings.startNick;
-    StatsOnStartPending = settings.statsOnStartPending;
+    m_input->setEditText(FromWin1252(settings.inputText));
+    m_leaderboardNicks = settings.leaderboardNicks;
+    m_startNick = settings.startNick;
+    m_statsOnStartPending = settings.statsOnStartPending;
 }
 
-void TForm3::setHistory(const QList<QString>& history) {
+void MainWindow::setHistory(const QList<QString>& history) {
     m_history = history;
-    const QString text = m_username->currentText();
-    m_usernameHistory->clear();
-    m_usernameHistory->addItems(history);
-    m_username->clear();
-    m_username->addItems(history);
-    m_username->setEditText(text);
+    const QString text = m_input->currentText();
+    m_historyBox->clear();
+    m_historyBox->addItems(history);
+    m_input->clear();
+    m_input->addItems(history);
+    m_input->setEditText(text);
 }
 
-void TForm3::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        formActivate();
 }
 
-void TForm3::FormActivate() {
-    if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("-chlog") && FirstActivation) {
-        if (showChangelog)
-            showChangelog();
-        FirstActivation = false;
+void MainWindow::formActivate() {
+    if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("-chlog") && m_firstActivation) {
+        // The changelog window comes with the updater; until then there is nothing to show.
+        m_firstActivation = false;
     }
-    m_username->setFocus();
-    applyScreenHeight();
-    if (StatsOnStartPending) {
-        m_username->setEditText(FromWin1252(StartNick));
-        StatsOnStartPending = false;
-        Ed_EingabeClick();
+    m_input->setFocus();
+    applyScreenSize();
+    if (m_statsOnStartPending) {
+        m_input->setEditText(FromWin1252(m_startNick));
+        m_statsOnStartPending = false;
+        go();
     }
-    for (const auto& reset : {ResetRibbonDescription, ResetMedalDescription, ResetBadgeDescription})
-        if (reset)
-            reset();
 }
 
-void TForm3::applyScreenHeight() {
-    // Small screens get a shorter window; the Data page then scrolls.
-    const bool compact = PlatformHooks::primaryScreenHeight() < 850;
-    m_dataScroll->setVerticalScrollBarPolicy(compact ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    setFixedSize(ClientWidth, compact ? 760 : 815);
-    m_dataScroll->setFixedHeight(compact ? 595 : 670);
+// The design size where the screen holds it (a shorter one on small screens); otherwise the window
+// takes what the screen has, and the pages scroll.
+void MainWindow::applyScreenSize() {
+    const bool compact = PlatformHooks::primaryScreenHeight() < CompactScreen;
+    m_data->setCompact(compact);
+    const QSize design(DesignWidth, compact ? CompactHeight : DesignHeight);
+    const QSize room = PlatformHooks::availableScreenSize();
+    // The frame comes on top of the client area.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize fits = design.boundedTo(room - frame);
+    if (fits == design) {
+        setFixedSize(design);
+        return;
+    }
+    setMinimumSize(480, 320);
+    setMaximumSize(design);
+    resize(fits);
 }
 
-bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Enter:
         if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this)
@@ -463,7 +305,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm3::updateHint(QWidget* widget) {
+void MainWindow::updateHint(QWidget* widget) {
     QString hint;
     for (QWidget* w = widget; w && w != this; w = w->parentWidget())
         if (!w->toolTip().isEmpty()) {
@@ -475,29 +317,177 @@ void TForm3::updateHint(QWidget* widget) {
     m_status->setText(hint);
 }
 
-QStringList TForm3::rawLogLines() const {
-    return m_logLines;
+void MainWindow::go() {
+    const QString text = m_input->currentText();
+    if (text == Lookup::EasterNick) {
+        m_overview->toggleEasterPicture();
+        return;
+    }
+    if (text == Lookup::MemoCode) {
+        setRawLogVisible(m_overview->rawLog()->isHidden());
+        return;
+    }
+
+    m_progress->showOverallGauge();
+    if (text.isEmpty()) {
+        PlatformHooks::showMessage(this, QMessageBox::Critical, QStringLiteral("Error"),
+                                   QStringLiteral("Invalid Nickname/PID"));
+    } else {
+        // The previous lookup ends here: none of its late replies reaches a page or the progress.
+        endSession();
+        m_overview->resetPersonalBoard();
+        setHistory(Lookup::UpdateHistory(m_history, text));
+        m_input->setEditText(text);
+
+        m_progress->setOverallProgress(0);
+        m_progress->showCentred();
+        m_data->resetRowCaptions();
+        m_log.append(QStringList());
+        if (m_log.size() > LogLookups) {
+            m_log.removeFirst();
+            if (!m_overview->rawLog()->isHidden())
+                setRawLogVisible(true);
+        }
+
+        LookupSettings settings = m_limits;
+        settings.server = m_statsServer;
+        settings.leaderboardNicks = m_leaderboardNicks;
+        m_session = new LookupSession(ToWin1252(text), std::move(settings), this);
+        connectSession(m_session);
+        // The first request goes out before anything else is done.
+        m_session->start();
+        m_progress->requestGauge()->setValue(0);
+        m_progress->setStatus(QStringLiteral("Receiving Data..."), ProgressWindow::Working);
+        writeHistory();
+    }
+    m_input->lineEdit()->selectAll();
 }
 
-void TForm3::appendLog(const QList<QByteArray>& lines) {
-    const qsizetype first = m_logLines.size();
+void MainWindow::lookUp(const QByteArray& nick) {
+    m_input->setEditText(FromWin1252(nick));
+    go();
+}
+
+void MainWindow::endSession() {
+    if (!m_session)
+        return;
+    // The session may be the one speaking right now (a lookup started from its own signal), so it
+    // goes later; its transfers end at once and nothing it still says reaches the window.
+    m_session->disconnect(this);
+    m_session->cancel();
+    m_session->deleteLater();
+    m_session = nullptr;
+}
+
+void MainWindow::connectSession(LookupSession* session) {
+    connect(session, &LookupSession::progress, this, &MainWindow::onProgress);
+    connect(session, &LookupSession::replyHandled, this, &MainWindow::onReplyHandled);
+    connect(session, &LookupSession::statisticsRead, this, [this](const OverviewValues& o, const DataValues& d) {
+        m_overview->showStatistics(o);
+        m_data->showTables(d);
+    });
+    connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
+    connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
+    connect(session, &LookupSession::pageFailed, this, &MainWindow::resetPage);
+    connect(session, &LookupSession::finished, this, &MainWindow::lookupFinished);
+}
+
+// The history goes to the settings file after the first request is on its way. A file that cannot
+// be written does not stop the lookup: the history stays in memory, and the user hears of it once.
+void MainWindow::writeHistory() {
+    QList<QByteArray> entries;
+    for (const QString& entry : std::as_const(m_history))
+        entries.append(ToWin1252(entry));
+    const SettingsWriteResult written = WriteFavorites(m_settingsPath, entries);
+    if (written.ok())
+        return;
+    m_status->setText(written.errorText);
+    if (m_settingsWarned)
+        return;
+    m_settingsWarned = true;
+    PlatformHooks::showMessage(this, QMessageBox::Critical, QStringLiteral("Error"), written.errorText);
+}
+
+// Once a failure has put up the close button, its text stays until the user has read it: later
+// replies of the same lookup must not turn it into "Data received".
+void MainWindow::onProgress(ReplyKind kind, qint64 total, qint64 received) {
+    if (!m_progress->closeButtonShown())
+        m_progress->setStatus(QString::fromLatin1(replyKindInfo(kind).progressText), ProgressWindow::Working);
+    m_progress->setRequestProgress(total, received);
+}
+
+void MainWindow::onReplyHandled(const ReplyReport& report) {
+    const bool accepted = report.result == ReplyReport::Result::Accepted;
+    if (!accepted || !m_progress->closeButtonShown())
+        m_progress->setStatus(report.statusText, accepted ? ProgressWindow::Success : ProgressWindow::Failure);
+    if (report.showsClose)
+        m_progress->showCloseButton();
+    if (!report.log.isEmpty())
+        appendLog(report.log);
+    if (report.share > 0)
+        m_progress->addOverallProgress(report.share);
+}
+
+void MainWindow::showRank(const RankValues& rank) {
+    m_overview->showEaScore(rank.eaScore);
+    m_data->showCountry(rank.country);
+    m_rankPicture->clear();
+    if (rank.insignia)
+        m_rankPicture->setPixmap(QPixmap(QLatin1String(rank.insignia)));
+    m_rankPicture->setAccessibleName(FromWin1252(rank.rankName));
+    m_rankPicture->setToolTip(FromWin1252(rank.rankName));
+    m_nameLine->setText(FromWin1252(rank.nameLine));
+}
+
+void MainWindow::resetRank() {
+    m_overview->showEaScore("0");
+    m_data->showCountry("N/A");
+    m_rankPicture->clear();
+    m_rankPicture->setAccessibleName(QStringLiteral("Rank insignia"));
+    m_rankPicture->setToolTip({});
+    m_nameLine->setText(QStringLiteral("Nick,Rank"));
+}
+
+// A page whose reply failed after the new player's statistics were shown goes back to its start
+// state: it must not show the previous player's figures under the new name.
+void MainWindow::resetPage(ReplyKind kind) {
+    switch (kind) {
+    case ReplyKind::Rank:
+        resetRank();
+        break;
+    case ReplyKind::Maps:
+        m_data->resetMaps();
+        break;
+    default:
+        break;
+    }
+}
+
+QStringList MainWindow::rawLogLines() const {
+    QStringList lines;
+    for (const QStringList& lookup : m_log)
+        lines += lookup;
+    return lines;
+}
+
+void MainWindow::appendLog(const QList<QByteArray>& lines) {
+    if (m_log.isEmpty())
+        m_log.append(QStringList());
+    QStringList& current = m_log.last();
+    const qsizetype first = current.size();
     for (const QByteArray& line : lines)
-        m_logLines.append(FromWin1252(line));
+        current.append(FromWin1252(line));
     // A hidden log is filled when it is shown: appending to the widget is the costly part.
-    if (!m_memo->isHidden())
-        m_memo->appendPlainText(m_logLines.mid(first).join(QLatin1Char('\n')));
+    if (!m_overview->rawLog()->isHidden())
+        m_overview->rawLog()->appendPlainText(current.mid(first).join(QLatin1Char('\n')));
 }
 
-void TForm3::setRawLogVisible(bool visible) {
+void MainWindow::setRawLogVisible(bool visible) {
     if (visible)
-        m_memo->setPlainText(m_logLines.join(QLatin1Char('\n')));
-    m_memo->setVisible(visible);
+        m_overview->rawLog()->setPlainText(rawLogLines().join(QLatin1Char('\n')));
+    m_overview->rawLog()->setVisible(visible);
 }
 
-void TForm3::Ende2Click() {
-    close();
-}
-
-void TForm3::Hilfe3Click() {
+void MainWindow::openDonatePage() {
     PlatformHooks::openUrl(DonatePage);
 }

@@ -1,134 +1,128 @@
 #pragma once
 
-#include "service/protocol.h"
+#include "lookup/lookup_session.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <array>
-#include <functional>
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
+class QPushButton;
 class QScrollArea;
 class QTabWidget;
-class QTreeWidget;
-class THTTPGet;
-class TLoad;
+class DataPage;
+class OverviewPage;
+class ProgressWindow;
 
-// What the program was started with: where the settings live and its command-line arguments.
+// The object names of the main window's own parts, shared with the tests.
+namespace MainNames {
+inline constexpr char Window[] = "TForm3";
+inline constexpr char Input[] = "Ed_Username";
+inline constexpr char History[] = "Ed_Usernamefkt";
+inline constexpr char Go[] = "Ed_Eingabe";
+inline constexpr char Tabs[] = "Tabmain";
+inline constexpr char Status[] = "SB_Status";
+inline constexpr char NameLine[] = "La_Nickrank";
+inline constexpr char RankPicture[] = "Im_rank";
+inline constexpr char Banner[] = "Im_banner";
+inline constexpr char Exit[] = "Ende2";
+inline constexpr char Options[] = "Einstellungen2";
+inline constexpr char Donate[] = "Hilfe3";
+inline constexpr char Update[] = "Update2";
+inline constexpr char About[] = "Baout1";
+} // namespace MainNames
+
+// What the program was started with: where the settings live, its command-line arguments and the
+// limits of its transfers (tests shorten them).
 struct MainWindowOptions {
     QString settingsPath;  // empty: Settings.ini next to the executable
     QStringList arguments; // the command-line arguments without the program name
+    LookupSettings limits; // time-outs and the reply size limit; server and list come from the settings
 };
 
-// The cells of an empty leaderboard row after its "#": nickname, PID, score, time and country.
-QStringList EmptyBoardEntry();
-
-// The main window: the header strip with the input, six pages, the status panel, the nine
-// statistics fetchers and the state a lookup shares between its replies.
-class TForm3 final : public QMainWindow {
+// The main window: the header strip with the input, six pages and the status panel. A lookup is a
+// LookupSession made by Go; the window only shows what the session hands it.
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm3(MainWindowOptions options, QWidget* parent = nullptr);
-    ~TForm3() override;
-
-    // State shared by the lookup and its replies.
-    bool FirstActivation = true;
-    bool StatsOnStartPending = false;
-    QByteArray StartNick;
-    QByteArray CurrentPid;
-    QByteArray BoardPid;
-    int BoardCount = 0;
-    int SortColumn = 0;
-    QList<QByteArray> LeaderboardNicks;
+    explicit MainWindow(MainWindowOptions options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     QString settingsPath() const { return m_settingsPath; }
     QByteArray statsServer() const { return m_statsServer; }
     QList<QString> history() const { return m_history; }
-    THTTPGet* fetcher(ReplyKind kind) const { return m_fetchers[static_cast<size_t>(kind)]; }
-    TLoad* progressWindow() const { return m_load; }
-
-    // Go: the lookup of what the input holds.
-    void Ed_EingabeClick();
-    // Runs at every activation of the window.
-    void FormActivate();
-
-    void ResetPersonalBoard();
-    void RequestBoardEntry(int index);
-    void ResetRowCaptions();
-    void LV_miscDblClick();
-
-    // Operations of windows that come later; each is a no-op until its window is built.
-    std::function<void()> showChangelog;
-    std::function<void()> ResetRibbonDescription;
-    std::function<void()> ResetMedalDescription;
-    std::function<void()> ResetBadgeDescription;
-
-    // The raw-data log, line by line.
+    ProgressWindow* progressWindow() const { return m_progress; }
+    // The lookup in progress (or the last one); nullptr before the first.
+    LookupSession* session() const { return m_session; }
+    // The raw-data log, line by line: the accepted replies of the last LogLookups lookups.
     QStringList rawLogLines() const;
+    static constexpr int LogLookups = 20;
+
+    // Runs at every activation of the window.
+    void formActivate();
+
+signals:
+    // A lookup has ended, whatever its outcome; the window shows all it was given.
+    void lookupFinished(LookupOutcome outcome);
 
 protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
     void buildMenu();
-    void buildHeader(QWidget* parent);
-    QWidget* buildOverviewPage();
-    QWidget* buildDataPage();
-    QWidget* buildAwardPage(const QString& name);
-    void buildFetchers();
+    QWidget* buildHeader();
+    void buildShortcuts();
+    QScrollArea* scrolling(QWidget* page);
+    void readSettings();
 
-    // The one reply-handler skeleton: test, status, cut, read, show, log, progress.
-    void handleReply(ReplyKind kind, const QByteArray& body);
-    void handleProgress(ReplyKind kind, qint32 totalSize, qint32 readed);
-    void HTTPGetStringError();
-    void startRequest(ReplyKind kind, const QByteArray& url);
+    // Go: the lookup of what the input holds.
+    void go();
+    void lookUp(const QByteArray& nick);
+    void endSession();
+    void connectSession(LookupSession* session);
+    void writeHistory();
+    void onProgress(ReplyKind kind, qint64 total, qint64 received);
+    void onReplyHandled(const ReplyReport& report);
+    void showRank(const RankValues& rank);
+    void resetRank();
+    void resetPage(ReplyKind kind);
+
     void appendLog(const QList<QByteArray>& lines);
     void setRawLogVisible(bool visible);
     void updateHint(QWidget* widget);
-
-    // Reading and showing of each reply kind; false means the reply could not be read.
-    bool HTTPGetStringPIDDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringRankDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringMapsDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringAwardsDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringUnlocksDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringTopTenDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringpaDoneString(const ReplyTokens& tokens);
-    bool HTTPGetStringpapidDoneString(const ReplyTokens& tokens);
-    void startFanOut();
-
-    void Ende2Click();
-    void Hilfe3Click();
-    void applyScreenHeight();
+    void applyScreenSize();
     void setHistory(const QList<QString>& history);
+    void openDonatePage();
 
     QString m_settingsPath;
     QStringList m_arguments;
+    LookupSettings m_limits;
     QByteArray m_statsServer;
     QByteArray m_updateServer;
+    QList<QByteArray> m_leaderboardNicks;
+    QByteArray m_startNick;
+    bool m_statsOnStartPending = false;
+    bool m_firstActivation = true;
+    bool m_settingsWarned = false; // a failed write is shown in a message box once per run
     QList<QString> m_history;
-    QStringList m_logLines; // the raw-data log, also while it is hidden
+    QList<QStringList> m_log; // the raw-data log, one entry per lookup, also while it is hidden
 
-    std::array<THTTPGet*, ReplyKindCount> m_fetchers{};
-    TLoad* m_load = nullptr;
+    QPointer<LookupSession> m_session;
+    ProgressWindow* m_progress = nullptr;
+    OverviewPage* m_overview = nullptr;
+    DataPage* m_data = nullptr;
 
-    QComboBox* m_username = nullptr;
-    QComboBox* m_usernameHistory = nullptr;
+    QComboBox* m_input = nullptr;
+    QComboBox* m_historyBox = nullptr;
+    QPushButton* m_go = nullptr;
+    QLabel* m_rankPicture = nullptr;
+    QLabel* m_nameLine = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_status = nullptr;
-    QPlainTextEdit* m_memo = nullptr;
-    QLabel* m_easter = nullptr;
-    QScrollArea* m_dataScroll = nullptr;
-    QList<QGroupBox*> m_overviewGroups;
-    QTreeWidget* m_personalBoard = nullptr;
 };

@@ -15,6 +15,10 @@ ScreenHeight& screenHeight() {
     static ScreenHeight height;
     return height;
 }
+ScreenSize& screenSize() {
+    static ScreenSize size;
+    return size;
+}
 OpenUrl& openUrlHook() {
     static OpenUrl open;
     return open;
@@ -43,6 +47,17 @@ int primaryScreenHeight() {
         return screenHeight()();
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().height() : 1080;
+}
+
+void setAvailableScreenSize(ScreenSize size) {
+    screenSize() = std::move(size);
+}
+
+QSize availableScreenSize() {
+    if (screenSize())
+        return screenSize()();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize(1920, 1080);
 }
 
 void setOpenUrl(OpenUrl open) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -22,6 +23,12 @@ QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
 using ScreenHeight = std::function<int()>;
 void setPrimaryScreenHeight(ScreenHeight height);
 int primaryScreenHeight();
+
+// The room the primary screen offers a window (without task bars), in device-independent pixels;
+// replaceable for tests.
+using ScreenSize = std::function<QSize()>;
+void setAvailableScreenSize(ScreenSize size);
+QSize availableScreenSize();
 
 // Opens an address in the user's browser; a failure is not reported. Tests may catch the call.
 using OpenUrl = std::function<void(const QString& url)>;

@@ -5,16 +5,25 @@
 
 class QLabel;
 class QPushButton;
-class TGauge;
+class Gauge;
+
+// The object names of the progress window, shared with the tests.
+namespace ProgressNames {
+inline constexpr char Window[] = "TLoad";
+inline constexpr char Status[] = "La_status";
+inline constexpr char RequestGauge[] = "PB_fortschritt";
+inline constexpr char OverallGauge[] = "PB_fortschrittgesamt";
+inline constexpr char Close[] = "Bu_schliessen";
+} // namespace ProgressNames
 
 // The small frameless window that follows a lookup: a status line, a gauge for the request that
 // reported last and a gauge for the lookup as a whole. It closes itself when the overall progress
-// reaches exactly 100.
-class TLoad final : public QWidget {
+// reaches exactly 100, unless a failure put up its close button; Escape closes it too.
+class ProgressWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TLoad(QWidget* mainWindow);
+    explicit ProgressWindow(QWidget* mainWindow);
 
     static const QColor Working; // black while receiving
     static const QColor Success; // green for "Data received"
@@ -24,32 +33,32 @@ public:
     QString statusText() const;
     QColor statusColour() const;
 
-    // Adds a reply's share to the overall gauge and closes the window at exactly 100.
-    void AddOverallProgress(int share);
+    // Adds a reply's share to the overall gauge; at exactly 100 the window closes.
+    void addOverallProgress(int share);
     void setOverallProgress(int value);
     int overallProgress() const;
+    void setRequestProgress(qint64 total, qint64 received);
 
     // The close button and the overall gauge share one place; one is always shown.
     void showCloseButton();
     void showOverallGauge();
+    bool closeButtonShown() const;
 
     // Shows the window centred on the main window.
     void showCentred();
 
-    TGauge* PB_fortschritt() const { return m_request; }
-    TGauge* PB_fortschrittgesamt() const { return m_overall; }
-    QPushButton* Bu_schliessen() const { return m_close; }
-    QLabel* La_status() const { return m_status; }
+    Gauge* requestGauge() const { return m_request; }
+    Gauge* overallGauge() const { return m_overall; }
+    QPushButton* closeButton() const { return m_close; }
+    QLabel* statusLabel() const { return m_status; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormActivate();
-
     QWidget* m_mainWindow;
     QLabel* m_status;
-    TGauge* m_request;
-    TGauge* m_overall;
+    Gauge* m_request;
+    Gauge* m_overall;
     QPushButton* m_close;
 };

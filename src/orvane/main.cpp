@@ -10,7 +10,9 @@ int main(int argc, char* argv[]) {
     initOrvaneArt();
     Skin::apply(app);
 
-    TForm3 mainWindow(MainWindowOptions{QString(), QApplication::arguments().mid(1)});
+    MainWindowOptions options;
+    options.arguments = QApplication::arguments().mid(1);
+    MainWindow mainWindow(std::move(options));
     mainWindow.show();
     return QApplication::exec();
 }

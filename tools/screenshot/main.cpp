@@ -2,15 +2,16 @@
 // statistics service, optionally looks a player up, and grabs the window and its pages to PNG.
 //   orvane-screenshot OUTDIR [--server HOST:PORT] [--lookup NICK]
 #include "app/main_window.h"
+#include "app/platform_hooks.h"
 #include "app/progress_window.h"
 #include "resources/art.h"
 #include "skin/skin.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -41,19 +42,22 @@ int main(int argc, char* argv[]) {
     file.write("[Allgemein]\r\nstatsserver=" + parser.value(QStringLiteral("server")).toLatin1() + "\r\n");
     file.close();
 
-    TForm3 window(MainWindowOptions{settings, {}});
+    // The pictures show the window at its design size, whatever the offscreen screen is.
+    PlatformHooks::setPrimaryScreenHeight([] { return 1080; });
+    PlatformHooks::setAvailableScreenSize([] { return QSize(1920, 1040); });
+    MainWindowOptions options;
+    options.settingsPath = settings;
+    MainWindow window(std::move(options));
     window.show();
-    window.FormActivate();
+    window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&window);
     QTest::qWait(100);
     if (parser.isSet(QStringLiteral("lookup"))) {
-        window.findChild<QComboBox*>(QStringLiteral("Ed_Username"))
-            ->setEditText(parser.value(QStringLiteral("lookup")));
-        window.Ed_EingabeClick();
+        auto* input = window.findChild<QComboBox*>(QLatin1String(MainNames::Input));
+        input->setEditText(parser.value(QStringLiteral("lookup")));
+        QTest::keyClick(input->lineEdit(), Qt::Key_Return);
         window.progressWindow()->grab().save(out.filePath(QStringLiteral("progress-window.png")));
-        QElapsedTimer timer;
-        timer.start();
-        while (window.progressWindow()->isVisible() && timer.elapsed() < 15000)
-            QTest::qWait(20);
+        (void)QTest::qWaitFor([&] { return window.session() && !window.session()->isRunning(); }, 15000);
         QTest::qWait(300);
     }
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("Tabmain"));
