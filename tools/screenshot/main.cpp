@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,5 +69,10 @@ int main(int argc, char* argv[]) {
         QTest::qWait(50);
         window.grab().save(out.filePath(QStringLiteral("page-%1.png").arg(names[i])));
     }
+    // The keyboard's view: the tab bar with the focus.
+    tabs->setCurrentIndex(1);
+    tabs->tabBar()->setFocus();
+    QTest::qWait(50);
+    tabs->tabBar()->grab().save(out.filePath(QStringLiteral("focus-tab.png")));
     return 0;
 }
