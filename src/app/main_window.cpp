@@ -62,8 +62,10 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QLatin1String(MainNames::Tabs));
     m_tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
-    m_overview = new OverviewPage(nullptr);
-    m_tabs->addTab(scrolling(m_overview), QStringLiteral("Overview"));
+    QScrollArea* overviewArea = scrollArea(QLatin1String(OverviewNames::Page));
+    m_overview = new OverviewPage(overviewArea->viewport());
+    overviewArea->setWidget(m_overview);
+    m_tabs->addTab(overviewArea, QStringLiteral("Overview"));
     m_data = new DataPage(m_tabs);
     m_tabs->addTab(m_data, QStringLiteral("Data"));
     for (const char* name : {"TS_Badges", "TS_Ribbons", "TS_Medals", "TS_Unlocks"}) {
@@ -208,13 +210,13 @@ void MainWindow::buildShortcuts() {
         add(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), [this, i] { m_tabs->setCurrentIndex(i); });
 }
 
-// A page at its design size that scrolls where the window is smaller.
-QScrollArea* MainWindow::scrolling(QWidget* page) {
+// The frame of a page at its design size that scrolls where the window is smaller. The page is
+// made inside it, so that it is never polished twice.
+QScrollArea* MainWindow::scrollArea(const QString& pageName) {
     auto* area = new QScrollArea(m_tabs);
-    area->setObjectName(page->objectName() + QStringLiteral("_scroll"));
+    area->setObjectName(pageName + QStringLiteral("_scroll"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
-    area->setWidget(page);
     return area;
 }
 

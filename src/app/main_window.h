@@ -78,7 +78,7 @@ private:
     void buildMenu();
     QWidget* buildHeader();
     void buildShortcuts();
-    QScrollArea* scrolling(QWidget* page);
+    QScrollArea* scrollArea(const QString& pageName);
     void readSettings();
 
     // Go: the lookup of what the input holds.

@@ -1,17 +1,13 @@
 #include "service/httpget.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QMetaMethod>
+#include <QSaveFile>
 #include <QtGlobal>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <cstdio>
 #include <curl/curl.h>
 #include <exception>
-#include <limits>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -20,9 +16,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The reply is read, appended and reported in blocks of at most this size.
-constexpr qsizetype BlockSize = 1025;
 
 void initCurl() {
     static std::once_flag once;
@@ -76,9 +69,9 @@ template <typename Emit> void guarded(Emit&& emitEvent) {
     try {
         emitEvent();
     } catch (const std::exception& e) {
-        qWarning("THTTPGet: an event handler failed: %s", e.what());
+        qWarning("HttpGet: an event handler failed: %s", e.what());
     } catch (...) {
-        qWarning("THTTPGet: an event handler failed");
+        qWarning("HttpGet: an event handler failed");
     }
 }
 
@@ -142,26 +135,33 @@ QByteArray EncodeRequestTarget(const QByteArray& object) {
     return out;
 }
 
-struct THTTPGet::State {
+QString FetchFailureText(const FetchError& error) {
+    if (error.kind == FetchFailure::TooLarge)
+        return QStringLiteral("Reply too large");
+    QString text = QStringLiteral("Connection Error");
+    if (error.httpStatus != 0 && (error.httpStatus < 200 || error.httpStatus > 299))
+        text += QStringLiteral(" (HTTP %1)").arg(error.httpStatus);
+    return text;
+}
+
+struct HttpGet::State {
     std::mutex mutex;
-    std::condition_variable wake;
     std::atomic<bool> cancel{false};
 
     // Guarded by mutex: the worker reads and writes these.
-    THTTPGet* owner = nullptr; // null once the component is destroyed
-    CURLM* multi = nullptr;    // set while a transfer runs, so that a cancel can wake it
-    bool progressPending = false;
-    qint32 progressTotal = 0;
-    qint32 progressReaded = 0;
-    bool donePending = false;
-    bool doneOk = false;
-    bool doneToFile = false;
-    QByteArray doneText;
+    HttpGet* owner = nullptr; // null once the component is destroyed
+    CURLM* multi = nullptr;   // set while a transfer runs, so that a cancel can wake it
+    bool progressPosted = false;
+    qint64 progressTotal = 0;
+    qint64 progressReceived = 0;
+    FetchError doneError;
+    QByteArray doneBody;
     QString doneFileName;
-    qint32 doneSize = 0;
+    qint64 doneSize = 0;
 
     // The owner's thread only.
     bool busy = false;
+    bool toFile = false;
     bool gone = false;
     quint64 started = 0;
     quint64 finished = 0;
@@ -169,72 +169,105 @@ struct THTTPGet::State {
 };
 
 // One transfer on a thread of its own. Touches only its own copies and the shared hand-over state.
-class THTTPGetThread final {
+class HttpGetWorker final {
 public:
-    THTTPGetThread(const THTTPGet& owner, std::shared_ptr<THTTPGet::State> state, bool toFile, bool progress)
+    HttpGetWorker(const HttpGet& owner, std::shared_ptr<HttpGet::State> state, bool toFile)
         : m_state(std::move(state)), m_acceptTypes(ownCopy(owner.m_acceptTypes)), m_agent(ownCopy(owner.m_agent)),
           m_url(ownCopy(owner.m_url)), m_fileName(ownCopy(owner.m_fileName)), m_userName(ownCopy(owner.m_userName)),
           m_password(ownCopy(owner.m_password)), m_postQuery(ownCopy(owner.m_postQuery)),
           m_referer(ownCopy(owner.m_referer)), m_binaryData(owner.m_binaryData), m_useCache(owner.m_useCache),
-          m_progress(progress), m_toFile(toFile), m_connectTimeoutMs(owner.m_connectTimeoutMs),
-          m_idleTimeoutMs(owner.m_idleTimeoutMs) {}
+          m_toFile(toFile), m_connectTimeoutMs(owner.m_connectTimeoutMs), m_idleTimeoutMs(owner.m_idleTimeoutMs),
+          m_deadlineMs(owner.m_deadlineMs), m_maxReplyBytes(owner.m_maxReplyBytes) {}
 
-    ~THTTPGetThread() { closeFile(); }
-    THTTPGetThread(const THTTPGetThread&) = delete;
-    THTTPGetThread& operator=(const THTTPGetThread&) = delete;
+    HttpGetWorker(const HttpGetWorker&) = delete;
+    HttpGetWorker& operator=(const HttpGetWorker&) = delete;
 
-    void Execute() {
-        const bool ok = !cancelled() && transfer();
-        const bool closed = closeFile();
+    void run() {
+        FetchError error = transfer();
+        // An uncommitted target is discarded here, on the thread that made it.
+        m_file.reset();
         std::lock_guard lock(m_state->mutex);
         if (!m_state->owner)
             return;
-        m_state->donePending = true;
-        m_state->doneOk = ok && closed;
-        m_state->doneToFile = m_toFile;
-        m_state->doneText = std::move(m_text);
+        error.httpStatus = m_status;
+        m_state->doneError = std::move(error);
+        m_state->doneBody = std::move(m_body);
         m_state->doneFileName = ownCopy(m_fileName);
-        m_state->doneSize = m_totalSize;
-        QMetaObject::invokeMethod(m_state->owner, "workerEvent", Qt::QueuedConnection);
+        m_state->doneSize = m_received;
+        QMetaObject::invokeMethod(m_state->owner, &HttpGet::doneEvent, Qt::QueuedConnection);
     }
 
 private:
+    enum class Ended { Finished, Cancelled, Idle, Deadline, Broken };
+
     bool cancelled() const { return m_state->cancel.load(); }
 
-    bool transfer() {
+    FetchError transfer() {
+        if (cancelled())
+            return {FetchFailure::Cancelled, 0, QStringLiteral("cancelled")};
         const std::optional<Target> target = splitUrl(m_url);
         if (!target)
-            return false;
+            return {FetchFailure::Transfer, 0, QStringLiteral("malformed URL")};
         // Declared so that the multi handle goes first and the URL handle last.
         std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
         std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(nullptr, curl_slist_free_all);
         std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy(curl_easy_init(), curl_easy_cleanup);
         std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), curl_multi_cleanup);
-        if (!url || !easy || !multi || !setUrl(url.get(), *target) || !setUp(easy.get(), url.get(), headers))
-            return false;
-        if (curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK)
-            return false;
+        if (!url || !easy || !multi || !setTarget(url.get(), *target) || !setUp(easy.get(), url.get(), headers) ||
+            curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK)
+            return {FetchFailure::Transfer, 0, QStringLiteral("the transfer cannot be set up")};
         {
             std::lock_guard lock(m_state->mutex);
             m_state->multi = multi.get();
         }
-        const bool ran = run(multi.get());
+        const Ended ended = drive(multi.get());
         {
             std::lock_guard lock(m_state->mutex);
             m_state->multi = nullptr;
         }
+        // libcurl's own verdict on the transfer; without it a reset or a short body looks complete.
+        std::optional<CURLcode> result;
+        int queued = 0;
+        while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy.get())
+                result = message->data.result;
         curl_multi_remove_handle(multi.get(), easy.get());
-        if (!ran || m_aborted || cancelled())
-            return false;
-        // No complete reply arrived: as with a failed length query, the body (if any) starts empty.
-        if (!m_bodyStarted && !startBody())
-            return false;
-        if (m_toFile)
-            return closeFile() && m_totalSize == m_readed && m_readed != 0;
-        return m_readed > 0;
+        return judge(ended, result);
     }
 
-    static bool setUrl(CURLU* url, const Target& target) {
+    // What became of the transfer, most specific cause first: a cancel, then what the callbacks refused,
+    // then the time limits, then libcurl's result, then the reply's own completeness.
+    FetchError judge(Ended ended, std::optional<CURLcode> result) {
+        if (cancelled() || ended == Ended::Cancelled)
+            return {FetchFailure::Cancelled, 0, QStringLiteral("cancelled")};
+        if (m_failure.kind != FetchFailure::None)
+            return m_failure;
+        if (ended == Ended::Deadline)
+            return {FetchFailure::Deadline, 0, QStringLiteral("not done within %1 ms").arg(m_deadlineMs)};
+        if (ended == Ended::Idle)
+            return {FetchFailure::Idle, 0, QStringLiteral("nothing received for %1 ms").arg(m_idleTimeoutMs)};
+        if (ended == Ended::Broken || !result)
+            return {FetchFailure::Transfer, 0, QStringLiteral("the transfer broke off")};
+        if (*result != CURLE_OK) {
+            const QString detail = QString::fromLocal8Bit(m_errorText[0] ? m_errorText : curl_easy_strerror(*result));
+            return {*result == CURLE_PARTIAL_FILE ? FetchFailure::Incomplete : FetchFailure::Transfer, 0, detail};
+        }
+        if (!m_headersDone)
+            return {FetchFailure::Transfer, 0, QStringLiteral("no reply")};
+        if (m_length >= 0 && m_received != m_length)
+            return {FetchFailure::Incomplete, 0,
+                    QStringLiteral("%1 of %2 bytes received").arg(m_received).arg(m_length)};
+        if (m_toFile) {
+            // The updater installs whatever a completed download leaves: an empty one is not one.
+            if (m_received == 0)
+                return {FetchFailure::Incomplete, 0, QStringLiteral("empty reply")};
+            if (!m_file || !m_file->commit())
+                return {FetchFailure::File, 0, m_file ? m_file->errorString() : QString()};
+        }
+        return {};
+    }
+
+    static bool setTarget(CURLU* url, const Target& target) {
         const QByteArray origin = "http://" + target.server.host + ':' + QByteArray::number(target.server.port);
         const QByteArray object = EncodeRequestTarget(target.object);
         // Parsing a whole URL would cut the object at a "#"; setting the path part keeps it.
@@ -269,7 +302,12 @@ private:
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
         curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-        // Redirects are handed to the caller as they are, like any other reply.
+        curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, m_errorText);
+#if LIBCURL_VERSION_NUM >= 0x075700
+        // A name lookup still running must not hold up a cancel or the component's destruction.
+        curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+#endif
+        // A redirect is a failed fetch like any status outside 2xx.
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
         if (m_connectTimeoutMs > 0)
             curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeoutMs));
@@ -286,55 +324,70 @@ private:
             curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, m_postQuery.constData());
         }
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
-        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &THTTPGetThread::onHeader);
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpGetWorker::onHeader);
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &THTTPGetThread::onBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpGetWorker::onBody);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
         return true;
     }
 
-    // Drives the transfer until it ends, is cancelled, or nothing arrives for the idle time-out.
-    bool run(CURLM* multi) {
-        m_lastActivity = Clock::now();
+    // Drives the transfer until libcurl is done with it, it is cancelled, or a time limit passes. The
+    // deadline counts from the start; the idle time from the last byte received.
+    Ended drive(CURLM* multi) {
+        using std::chrono::milliseconds;
+        const Clock::time_point begin = Clock::now();
+        m_lastActivity = begin;
         for (;;) {
             int running = 0;
-            if (curl_multi_perform(multi, &running) != CURLM_OK || m_aborted)
-                return false;
+            if (curl_multi_perform(multi, &running) != CURLM_OK)
+                return Ended::Broken;
             if (running == 0)
-                return true;
+                return Ended::Finished;
             if (cancelled())
-                return false;
-            long waitMs = 1000;
-            if (m_idleTimeoutMs > 0) {
-                const auto idle =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_lastActivity).count();
-                if (idle >= m_idleTimeoutMs)
-                    return false;
-                waitMs = std::min<long>(waitMs, static_cast<long>(m_idleTimeoutMs - idle));
+                return Ended::Cancelled;
+            const Clock::time_point now = Clock::now();
+            Clock::duration wait = std::chrono::seconds(1);
+            if (m_deadlineMs > 0) {
+                const Clock::duration left = begin + milliseconds(m_deadlineMs) - now;
+                if (left <= Clock::duration::zero())
+                    return Ended::Deadline;
+                wait = std::min(wait, left);
             }
-            curl_multi_poll(multi, nullptr, 0, static_cast<int>(waitMs), nullptr);
+            if (m_idleTimeoutMs > 0) {
+                const Clock::duration left = m_lastActivity + milliseconds(m_idleTimeoutMs) - now;
+                if (left <= Clock::duration::zero())
+                    return Ended::Idle;
+                wait = std::min(wait, left);
+            }
+            // Rounded up, so that a limit a fraction of a millisecond away does not spin.
+            const auto waitMs = static_cast<int>(std::chrono::ceil<milliseconds>(wait).count());
+            if (curl_multi_poll(multi, nullptr, 0, waitMs, nullptr) != CURLM_OK)
+                return Ended::Broken;
         }
     }
 
+    // Records why the transfer is refused; returning 0 from a callback makes libcurl stop it.
+    size_t refuse(FetchFailure kind, const QString& detail) {
+        m_failure = {kind, 0, detail};
+        return 0;
+    }
+
     static size_t onHeader(char* data, size_t size, size_t count, void* self) {
-        auto* t = static_cast<THTTPGetThread*>(self);
+        auto* t = static_cast<HttpGetWorker*>(self);
         const size_t n = size * count;
         t->m_lastActivity = Clock::now();
         const QByteArray line = QByteArray(data, static_cast<qsizetype>(n)).trimmed();
         if (line.startsWith("HTTP/")) {
             // A new response (an interim one may come first): only the last one's headers count.
-            t->m_lengthFound = false;
             t->m_lengthText.clear();
+            t->m_lengthFound = false;
+            t->m_statusLine = line;
             const QList<QByteArray> parts = line.split(' ');
-            t->m_interim = parts.size() > 1 && parts[1].startsWith('1');
+            t->m_status = parts.size() > 1 ? parts[1].toInt() : 0;
             return n;
         }
-        if (line.isEmpty()) {
-            if (t->m_interim)
-                return n;
-            t->m_headersDone = true;
-            return t->startBody() ? n : t->abort();
-        }
+        if (line.isEmpty())
+            return t->m_status >= 100 && t->m_status < 200 ? n : t->startBody(n);
         const qsizetype colon = line.indexOf(':');
         if (!t->m_lengthFound && colon > 0 &&
             line.left(colon).trimmed().compare("Content-Length", Qt::CaseInsensitive) == 0) {
@@ -344,91 +397,71 @@ private:
         return n;
     }
 
-    static size_t onBody(char* data, size_t size, size_t count, void* self) {
-        auto* t = static_cast<THTTPGetThread*>(self);
-        const size_t n = size * count;
-        if (!t->m_bodyStarted && !t->startBody())
-            return t->abort();
-        for (size_t done = 0; done < n;) {
-            if (t->cancelled())
-                return t->abort();
-            const auto block = static_cast<qsizetype>(std::min<size_t>(n - done, BlockSize));
-            if (!t->takeBlock(data + done, block))
-                return t->abort();
-            done += static_cast<size_t>(block);
-            if (t->m_progress)
-                t->handOverProgress();
+    // The final response's headers are in: everything that can be judged before the body is.
+    size_t startBody(size_t n) {
+        m_headersDone = true;
+        if (m_status < 200 || m_status > 299)
+            return refuse(FetchFailure::HttpStatus, QString::fromLatin1(m_statusLine));
+        if (m_lengthFound) {
+            bool ok = false;
+            m_length = m_lengthText.toLongLong(&ok, 10);
+            if (!ok || m_length < 0)
+                return refuse(FetchFailure::Transfer, QStringLiteral("Content-Length is not a number"));
+            if (m_maxReplyBytes > 0 && m_length > m_maxReplyBytes)
+                return refuse(FetchFailure::TooLarge, tooLarge(m_length));
+        } else if (m_toFile || m_binaryData) {
+            // Completeness cannot be told without the length: the body is not worth reading.
+            return refuse(FetchFailure::Incomplete, QStringLiteral("no Content-Length"));
         }
-        t->m_lastActivity = Clock::now();
+        if (m_toFile) {
+            m_file = std::make_unique<QSaveFile>(m_fileName);
+            if (!m_file->open(QIODevice::WriteOnly))
+                return refuse(FetchFailure::File, m_file->errorString());
+        } else if (m_length > 0) {
+            m_body.reserve(m_length);
+        }
         return n;
     }
 
-    size_t abort() {
-        m_aborted = true;
-        return 0;
-    }
-
-    // The reply's headers are in (or none will come): take the length, then open the target.
-    bool startBody() {
-        m_bodyStarted = true;
-        if (cancelled())
-            return false;
-        const bool haveLength = m_headersDone && m_lengthFound;
-        if (!haveLength && m_binaryData)
-            return false;
-        if (haveLength) {
-            bool ok = false;
-            const int length = m_lengthText.toInt(&ok, 10);
-            if (!ok)
-                return false;
-            m_totalSize = length;
-        }
-        m_readed = 0;
-        if (m_toFile) {
-            m_file = std::fopen(QFile::encodeName(m_fileName).constData(), "wb");
-            if (!m_file)
-                return false;
-        }
-        return true;
-    }
-
-    bool takeBlock(const char* data, qsizetype size) {
-        if (size > std::numeric_limits<qint32>::max() - m_readed)
-            return false;
-        if (m_toFile) {
-            if (!m_file || std::fwrite(data, 1, static_cast<size_t>(size), m_file) != static_cast<size_t>(size))
-                return false;
+    static size_t onBody(char* data, size_t size, size_t count, void* self) {
+        auto* t = static_cast<HttpGetWorker*>(self);
+        const auto n = static_cast<qint64>(size * count);
+        if (t->cancelled())
+            return 0;
+        if (!t->m_headersDone)
+            return t->refuse(FetchFailure::Transfer, QStringLiteral("a body without headers"));
+        // Checked before the bytes are kept, so that no more than the limit is ever held.
+        if (t->m_maxReplyBytes > 0 && n > t->m_maxReplyBytes - t->m_received)
+            return t->refuse(FetchFailure::TooLarge, t->tooLarge(t->m_received + n));
+        if (t->m_toFile) {
+            if (t->m_file->write(data, n) != n)
+                return t->refuse(FetchFailure::File, t->m_file->errorString());
         } else {
-            m_text.append(data, size);
+            t->m_body.append(data, n);
         }
-        m_readed += static_cast<qint32>(size);
-        return true;
+        t->m_received += n;
+        t->m_lastActivity = Clock::now();
+        t->publishProgress();
+        return static_cast<size_t>(n);
     }
 
-    // Runs OnProgress on the owner's thread and waits until its handlers have returned.
-    void handOverProgress() {
-        std::unique_lock lock(m_state->mutex);
-        if (!m_state->owner || cancelled())
+    QString tooLarge(qint64 bytes) const {
+        return QStringLiteral("%1 bytes, more than %2").arg(bytes).arg(m_maxReplyBytes);
+    }
+
+    // Leaves the latest counts for the owner's thread and posts a "look now" only when none is
+    // pending: the worker never waits for the UI, and a busy UI gets one update for many blocks.
+    void publishProgress() {
+        std::lock_guard lock(m_state->mutex);
+        m_state->progressTotal = std::max<qint64>(m_length, 0);
+        m_state->progressReceived = m_received;
+        if (m_state->progressPosted || !m_state->owner)
             return;
-        m_state->progressPending = true;
-        m_state->progressTotal = m_totalSize;
-        m_state->progressReaded = m_readed;
-        if (!QMetaObject::invokeMethod(m_state->owner, "workerEvent", Qt::QueuedConnection)) {
-            m_state->progressPending = false;
-            return;
-        }
-        m_state->wake.wait(lock, [this] { return !m_state->progressPending || cancelled(); });
+        m_state->progressPosted = true;
+        QMetaObject::invokeMethod(m_state->owner, &HttpGet::progressEvent, Qt::QueuedConnection);
     }
 
-    bool closeFile() {
-        if (!m_file)
-            return true;
-        const bool ok = std::fclose(m_file) == 0;
-        m_file = nullptr;
-        return ok;
-    }
-
-    std::shared_ptr<THTTPGet::State> m_state;
+    std::shared_ptr<HttpGet::State> m_state;
     const QByteArray m_acceptTypes;
     const QByteArray m_agent;
     const QByteArray m_url;
@@ -439,30 +472,32 @@ private:
     const QByteArray m_referer;
     const bool m_binaryData;
     const bool m_useCache;
-    const bool m_progress; // OnProgress had a handler when the transfer started
     const bool m_toFile;
     const int m_connectTimeoutMs;
     const int m_idleTimeoutMs;
+    const int m_deadlineMs;
+    const qint64 m_maxReplyBytes;
 
-    qint32 m_totalSize = 0;
-    qint32 m_readed = 0;
-    QByteArray m_text;
-    std::FILE* m_file = nullptr;
+    char m_errorText[CURL_ERROR_SIZE] = {};
+    FetchError m_failure; // why a callback stopped the transfer
+    QByteArray m_statusLine;
+    int m_status = 0;
     QByteArray m_lengthText;
     bool m_lengthFound = false;
-    bool m_interim = false;
     bool m_headersDone = false;
-    bool m_bodyStarted = false;
-    bool m_aborted = false;
+    qint64 m_length = -1; // the final response's Content-Length, -1 without one
+    qint64 m_received = 0;
+    QByteArray m_body;
+    std::unique_ptr<QSaveFile> m_file;
     Clock::time_point m_lastActivity;
 };
 
-THTTPGet::THTTPGet(QObject* parent) : QObject(parent), m_state(std::make_shared<State>()) {
+HttpGet::HttpGet(QObject* parent) : QObject(parent), m_state(std::make_shared<State>()) {
     m_state->owner = this;
     initCurl();
 }
 
-THTTPGet::~THTTPGet() {
+HttpGet::~HttpGet() {
     const std::shared_ptr<State> state = m_state;
     {
         std::lock_guard lock(state->mutex);
@@ -470,52 +505,49 @@ THTTPGet::~THTTPGet() {
         state->cancel = true;
         if (state->multi)
             curl_multi_wakeup(state->multi);
-        state->wake.notify_all();
     }
     state->gone = true;
-    // Every wait of the worker ends on the cancel, so this returns promptly.
+    // The worker never waits for this thread and sees the cancel at once, so this returns promptly.
     if (state->worker.joinable())
         state->worker.join();
 }
 
-void THTTPGet::FetchString() {
+void HttpGet::fetchString() {
     start(false);
 }
 
-void THTTPGet::FetchFile() {
+void HttpGet::fetchFile() {
     start(true);
 }
 
-void THTTPGet::CancelFetch() {
+void HttpGet::cancelFetch() {
     if (!m_state->busy)
         return;
     std::lock_guard lock(m_state->mutex);
     m_state->cancel = true;
     if (m_state->multi)
         curl_multi_wakeup(m_state->multi);
-    m_state->wake.notify_all();
 }
 
-bool THTTPGet::isBusy() const {
+bool HttpGet::isBusy() const {
     return m_state->busy;
 }
 
-void THTTPGet::start(bool toFile) {
+void HttpGet::start(bool toFile) {
     const std::shared_ptr<State> state = m_state;
     if (state->busy)
         return;
-    const bool progress = isSignalConnected(QMetaMethod::fromSignal(&THTTPGet::OnProgress));
-    auto job = std::make_unique<THTTPGetThread>(*this, state, toFile, progress);
+    auto job = std::make_unique<HttpGetWorker>(*this, state, toFile);
     state->busy = true;
+    state->toFile = toFile;
     state->cancel = false;
     const quint64 serial = ++state->started;
     try {
-        state->worker = std::thread([job = std::move(job)] { job->Execute(); });
+        state->worker = std::thread([job = std::move(job)] { job->run(); });
     } catch (const std::system_error&) {
         std::lock_guard lock(state->mutex);
-        state->donePending = true;
-        state->doneOk = false;
-        QMetaObject::invokeMethod(this, "workerEvent", Qt::QueuedConnection);
+        state->doneError = {FetchFailure::Transfer, 0, QStringLiteral("no worker thread")};
+        QMetaObject::invokeMethod(this, &HttpGet::doneEvent, Qt::QueuedConnection);
     }
     if (!m_waitThread)
         return;
@@ -523,48 +555,41 @@ void THTTPGet::start(bool toFile) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void THTTPGet::workerEvent() {
+void HttpGet::progressEvent() {
     const std::shared_ptr<State> state = m_state;
     std::unique_lock lock(state->mutex);
-    if (state->progressPending) {
-        const qint32 total = state->progressTotal;
-        const qint32 readed = state->progressReaded;
-        const bool cancelled = state->cancel;
-        lock.unlock();
-        if (!cancelled)
-            guarded([&] { emit OnProgress(this, total, readed); });
-        // The component may be gone by now; only the shared state is touched.
-        lock.lock();
-        state->progressPending = false;
-        state->wake.notify_all();
-        return;
-    }
-    if (!state->donePending)
-        return;
-    state->donePending = false;
+    state->progressPosted = false;
+    const qint64 total = state->progressTotal;
+    const qint64 received = state->progressReceived;
     lock.unlock();
-    finishTransfer(state);
+    if (!state->cancel)
+        guarded([&] { emit progress(this, total, received); });
 }
 
-void THTTPGet::finishTransfer(const std::shared_ptr<State>& state) {
+void HttpGet::doneEvent() {
+    const std::shared_ptr<State> state = m_state;
     // The worker's last act was posting this; wait for its thread to end.
     if (state->worker.joinable())
         state->worker.join();
     std::unique_lock lock(state->mutex);
-    const bool ok = state->doneOk && !state->cancel;
-    const bool toFile = state->doneToFile;
-    const QByteArray text = std::move(state->doneText);
+    FetchError error = std::move(state->doneError);
+    const QByteArray body = std::move(state->doneBody);
     const QString fileName = std::move(state->doneFileName);
-    const qint32 size = state->doneSize;
+    const qint64 size = state->doneSize;
+    state->doneError = {};
     lock.unlock();
+    // A cancel wins over a reply that arrived just before it (a download already in place stays: it is
+    // whole, and the caller, told it failed, will not use it).
+    if (state->cancel && error.kind != FetchFailure::Cancelled)
+        error = {FetchFailure::Cancelled, error.httpStatus, QStringLiteral("cancelled")};
 
     guarded([&] {
-        if (!ok)
-            emit OnError(this);
-        else if (toFile)
-            emit OnDoneFile(this, fileName, size);
+        if (error.kind != FetchFailure::None)
+            emit failed(this, error);
+        else if (state->toFile)
+            emit doneFile(this, fileName, size);
         else
-            emit OnDoneString(this, text);
+            emit doneString(this, body);
     });
     if (state->gone)
         return;

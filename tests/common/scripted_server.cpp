@@ -55,6 +55,11 @@ ScriptedServer::Script& ScriptedServer::Script::dropAfter(QByteArrayView bytes, 
     return send(bytes.first(qBound(qsizetype(0), n, bytes.size()))).close();
 }
 
+ScriptedServer::Script& ScriptedServer::Script::reset() {
+    m_steps.push_back({Step::Reset, {}, 0});
+    return *this;
+}
+
 struct ScriptedServer::Impl {
     int listener = -1;
     int wakeRead = -1; // readable once the server stops: ends every wait
@@ -67,6 +72,7 @@ struct ScriptedServer::Impl {
     Script standing;
     Responder responder;
     QList<QByteArray> requests;
+    qsizetype clientCloses = 0;
 
     Script nextScript(const QByteArray& request) {
         std::lock_guard lock(mutex);
@@ -142,9 +148,20 @@ struct ScriptedServer::Impl {
             } else if (step.kind == Step::Hang) {
                 char byte;
                 // Ends when the server stops or the client goes away.
-                while (wait(fd, -1) && ::recv(fd, &byte, 1, 0) > 0) {
+                bool open = true;
+                while ((open = wait(fd, -1)) && ::recv(fd, &byte, 1, 0) > 0) {
+                }
+                if (open) {
+                    std::lock_guard lock(mutex);
+                    ++clientCloses;
                 }
                 break;
+            } else if (step.kind == Step::Reset) {
+                // A zero linger time makes close() send RST and drop whatever is still unsent.
+                const linger abort{1, 0};
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+                ::close(fd);
+                return;
             }
         }
         ::shutdown(fd, SHUT_WR);
@@ -224,6 +241,11 @@ QList<QByteArray> ScriptedServer::requests() const {
 qsizetype ScriptedServer::requestCount() const {
     std::lock_guard lock(d->mutex);
     return d->requests.size();
+}
+
+qsizetype ScriptedServer::clientCloses() const {
+    std::lock_guard lock(d->mutex);
+    return d->clientCloses;
 }
 
 QByteArray ScriptedServer::reply(QByteArrayView status, QByteArrayView body, bool contentLength,

@@ -13,7 +13,7 @@
 class ScriptedServer final {
 public:
     struct Step {
-        enum Kind { Send, Pause, Close, Hang };
+        enum Kind { Send, Pause, Close, Hang, Reset };
         Kind kind = Close;
         QByteArray bytes;
         int ms = 0;
@@ -30,6 +30,8 @@ public:
         Script& hang();
         // Send the first n bytes of a reply, then close: a connection that drops mid-reply.
         Script& dropAfter(QByteArrayView bytes, qsizetype n);
+        // End the connection with a reset (RST) instead of an orderly close.
+        Script& reset();
         const std::vector<Step>& steps() const { return m_steps; }
 
     private:
@@ -58,6 +60,9 @@ public:
     // as it came).
     QList<QByteArray> requests() const;
     qsizetype requestCount() const;
+    // How many hang() steps ended because the client closed the connection: a client that leaves only
+    // once its transfer is over shows here that the transfer is over.
+    qsizetype clientCloses() const;
 
     // "HTTP/1.0 <status>\r\n", a Content-Length header when asked, extra header lines, a blank line, body.
     static QByteArray reply(QByteArrayView status, QByteArrayView body, bool contentLength = true,
