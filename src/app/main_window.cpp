@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/platform_hooks.h"
+#include "about/about_box.h"
+#include "about/changelog_window.h"
 #include "app/progress_window.h"
 #include "lookup/lookup_rules.h"
 #include "service/text_codec.h"
@@ -8,6 +10,7 @@
 #include "skin/gauge.h"
 #include "stats/data_page.h"
 #include "stats/overview_page.h"
+#include "update/updater_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,6 +92,12 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     qApp->installEventFilter(this);
     readSettings();
     m_progress = new ProgressWindow(this);
+    UpdaterOptions updater;
+    updater.server = m_updateServer;
+    m_updater = new UpdaterWindow(std::move(updater), this);
+    connect(m_updater, &UpdaterWindow::quitRequested, this, &QWidget::close);
+    m_changelog = new ChangelogWindow(this);
+    m_about = new AboutBox(m_changelog, this);
     resize(DesignWidth, DesignHeight);
     applyScreenSize();
 }
@@ -114,17 +123,15 @@ void MainWindow::buildMenu() {
     help->setObjectName(QStringLiteral("Hilfe1"));
     QAction* donate = help->addAction(icon(2), QStringLiteral("&Donate"), this, &MainWindow::openDonatePage);
     donate->setObjectName(QLatin1String(MainNames::Donate));
-    QAction* update = help->addAction(icon(3), QStringLiteral("&Update"));
+    QAction* update = help->addAction(icon(3), QStringLiteral("&Update"), this, [this] { showWindow(m_updater); });
     update->setObjectName(QLatin1String(MainNames::Update));
     help->addSeparator();
-    QAction* about = help->addAction(icon(4), QStringLiteral("&About"));
+    QAction* about = help->addAction(icon(4), QStringLiteral("&About"), this, [this] { showWindow(m_about); });
     about->setObjectName(QLatin1String(MainNames::About));
 
-    // The options dialog, the updater and the about box come with their own windows.
-    for (QAction* later : {options, update, about}) {
-        later->setEnabled(false);
-        later->setStatusTip(QStringLiteral("Not available in this version"));
-    }
+    // The options dialog comes with its own window.
+    options->setEnabled(false);
+    options->setStatusTip(QStringLiteral("Not available in this version"));
 }
 
 // The header keeps the design's places at the design width; on a narrower window the name line
@@ -244,6 +251,13 @@ void MainWindow::setHistory(const QList<QString>& history) {
     m_input->setEditText(text);
 }
 
+// The secondary windows are not modal: shown, or brought to the front when already shown.
+void MainWindow::showWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
@@ -252,8 +266,8 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::formActivate() {
     if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("-chlog") && m_firstActivation) {
-        // The changelog window comes with the updater; until then there is nothing to show.
         m_firstActivation = false;
+        m_changelog->exec();
     }
     m_input->setFocus();
     applyScreenSize();

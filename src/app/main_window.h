@@ -17,6 +17,9 @@ class QTabWidget;
 class DataPage;
 class OverviewPage;
 class ProgressWindow;
+class UpdaterWindow;
+class AboutBox;
+class ChangelogWindow;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -57,6 +60,9 @@ public:
     QByteArray statsServer() const { return m_statsServer; }
     QList<QString> history() const { return m_history; }
     ProgressWindow* progressWindow() const { return m_progress; }
+    UpdaterWindow* updaterWindow() const { return m_updater; }
+    AboutBox* aboutBox() const { return m_about; }
+    ChangelogWindow* changelogWindow() const { return m_changelog; }
     // The lookup in progress (or the last one); nullptr before the first.
     LookupSession* session() const { return m_session; }
     // The raw-data log, line by line: the accepted replies of the last LogLookups lookups.
@@ -99,6 +105,7 @@ private:
     void applyScreenSize();
     void setHistory(const QList<QString>& history);
     void openDonatePage();
+    void showWindow(QWidget* window);
 
     QString m_settingsPath;
     QStringList m_arguments;
@@ -115,6 +122,9 @@ private:
 
     QPointer<LookupSession> m_session;
     ProgressWindow* m_progress = nullptr;
+    UpdaterWindow* m_updater = nullptr;
+    AboutBox* m_about = nullptr;
+    ChangelogWindow* m_changelog = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
 
