@@ -30,9 +30,8 @@ const std::initializer_list<Block> Blocks = {
      {u"- Skinsystem eingebaut", u"- Updatefunktion gefixt", u"- Medaillen abrufbar",
       u"- H\u00f6here Transparenz f\u00fcr noch nicht erreichte Awards"}},
     {u"11.12.2005 Version 0.10",
-     {u"- Erste Betaversion released", u"- \u00dcbersichtsseite nur grob gestaltet",
-      u"- Medaillen noch nicht abrufbar", u"- Leaderboard noch nicht implementiert",
-      u"- Beschreibungen noch nicht implementiert"}},
+     {u"- Erste Betaversion released", u"- \u00dcbersichtsseite nur grob gestaltet", u"- Medaillen noch nicht abrufbar",
+      u"- Leaderboard noch nicht implementiert", u"- Beschreibungen noch nicht implementiert"}},
 };
 
 } // namespace

@@ -8,12 +8,12 @@
 // set for the whole line (a line is drawn with one font). Unset attributes keep the base font's.
 struct CreditLine {
     QString text;
-    QString fontName;              // "<nArial>"; empty keeps the base font
-    int pointSize = 0;             // "<s14>"; 0 keeps the base size
-    std::optional<unsigned> rgb;   // "<c$00BBGGRR>" or "<cR,G,B>", as 0xRRGGBB
-    bool bold = false;             // "<b>": the style becomes bold alone
-    bool italic = false;           // "<i>": adds italic
-    bool underline = false;        // "<u>": adds underline
+    QString fontName;            // "<nArial>"; empty keeps the base font
+    int pointSize = 0;           // "<s14>"; 0 keeps the base size
+    std::optional<unsigned> rgb; // "<c$00BBGGRR>" or "<cR,G,B>", as 0xRRGGBB
+    bool bold = false;           // "<b>": the style becomes bold alone
+    bool italic = false;         // "<i>": adds italic
+    bool underline = false;      // "<u>": adds underline
 
     bool operator==(const CreditLine&) const = default;
 };

@@ -37,8 +37,7 @@ QStringList CreditsText() {
           << QStringLiteral("<b><nTerminal>\\___/ |_|  \\_\\   |_|    ");
     lines << QString();
 
-    lines << QString::fromLatin1(HomePage)
-          << QStringLiteral("Made with Qt 6, libcurl, SQLite, cpp-httplib and CMake");
+    lines << QString::fromLatin1(HomePage) << QStringLiteral("Made with Qt 6, libcurl, SQLite, cpp-httplib and CMake");
     addEmpty(lines, 5);
     lines << QStringLiteral("More tools from the Orvane project at") << QStringLiteral("<b>https://orvane.org/");
     addEmpty(lines, 4);

@@ -13,10 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <algorithm>
 #include <cstdio>
@@ -48,16 +48,17 @@ UpdaterWindow::UpdaterWindow(UpdaterOptions options, QWidget* parent)
     setFixedSize(401, 146);
     setAttribute(Qt::WA_StyledBackground);
 
-    m_executablePath = m_options.executablePath.isEmpty() ? QCoreApplication::applicationFilePath()
-                                                          : m_options.executablePath;
+    m_executablePath =
+        m_options.executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : m_options.executablePath;
     const QFileInfo folder(QFileInfo(m_executablePath).absolutePath());
     m_packageManaged = m_options.packageManaged.value_or(!folder.isWritable() ||
                                                          folder.absoluteFilePath().startsWith(QLatin1String("/usr/")));
     if (!m_options.startProgram)
         m_options.startProgram = startDetached;
 
-    auto* header = new HeaderPanel(QStringLiteral("Updater"), QStringLiteral("Check if a newer Orvane Version is available"),
-                                   QPixmap(QStringLiteral(":/art/header48.png")), this);
+    auto* header =
+        new HeaderPanel(QStringLiteral("Updater"), QStringLiteral("Check if a newer Orvane Version is available"),
+                        QPixmap(QStringLiteral(":/art/header48.png")), this);
     header->setGeometry(0, 0, 401, 65);
     header->setFixedHeight(65);
 
@@ -173,9 +174,9 @@ void UpdaterWindow::onVersion(const QByteArray& body) {
     m_remoteVersion = body;
     const Update::CheckOutcome outcome = Update::JudgeVersion(body, OwnVersion, m_packageManaged);
     m_update->setEnabled(outcome.result == Update::CheckResult::Offered);
-    setStatus(outcome.status, outcome.result == Update::CheckResult::Offered ? Success
+    setStatus(outcome.status, outcome.result == Update::CheckResult::Offered       ? Success
                               : outcome.result == Update::CheckResult::SameVersion ? Failure
-                                                                                    : Working);
+                                                                                   : Working);
     emit checkFinished();
 }
 

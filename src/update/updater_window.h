@@ -28,8 +28,8 @@ inline constexpr char FileFetch[] = "HTTPGetFile";
 
 // Where the updater looks and what it replaces; tests point it at a stand-in program.
 struct UpdaterOptions {
-    QByteArray server;         // "host" or "host:port" of the update server
-    QString executablePath;    // empty: the running program
+    QByteArray server;      // "host" or "host:port" of the update server
+    QString executablePath; // empty: the running program
     // Installed by the package manager: versions are checked but never installed here. Unset: when
     // the program's folder cannot be written or lies below /usr.
     std::optional<bool> packageManaged;
