@@ -2,6 +2,7 @@
 
 #include "resources/art.h"
 #include "service/httpget.h"
+#include "settings/settings_store.h"
 #include "skin/gauge.h"
 #include "skin/header_panel.h"
 #include "update/own_version.h"
@@ -50,9 +51,7 @@ UpdaterWindow::UpdaterWindow(UpdaterOptions options, QWidget* parent)
 
     m_executablePath =
         m_options.executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : m_options.executablePath;
-    const QFileInfo folder(QFileInfo(m_executablePath).absolutePath());
-    m_packageManaged = m_options.packageManaged.value_or(!folder.isWritable() ||
-                                                         folder.absoluteFilePath().startsWith(QLatin1String("/usr/")));
+    m_packageManaged = m_options.packageManaged.value_or(IsInstalledFolder(QFileInfo(m_executablePath).absolutePath()));
     if (!m_options.startProgram)
         m_options.startProgram = startDetached;
 

@@ -31,7 +31,7 @@ struct UpdaterOptions {
     QByteArray server;      // "host" or "host:port" of the update server
     QString executablePath; // empty: the running program
     // Installed by the package manager: versions are checked but never installed here. Unset: when
-    // the program's folder cannot be written or lies below /usr.
+    // the program's folder is an installed one (IsInstalledFolder).
     std::optional<bool> packageManaged;
     // Starts the new program detached; false when it could not be started.
     std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
