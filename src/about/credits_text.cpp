@@ -29,12 +29,12 @@ QStringList CreditsText() {
 
     addEmpty(lines, 5);
     // The short name in block letters; the fixed-pitch font keeps the columns.
-    lines << QStringLiteral("<b><nTerminal> ___   ____   __     __ ")
-          << QStringLiteral("<b><nTerminal>/ _ \\ |  _ \\  \\ \\   / / ")
-          << QStringLiteral("<b><nTerminal>| | | || |_) |  \\ \\ / /  ")
-          << QStringLiteral("<b><nTerminal>| | | ||  _ <<    \\ V /   ")
-          << QStringLiteral("<b><nTerminal>| |_| || | \\ \\    | |    ")
-          << QStringLiteral("<b><nTerminal>\\___/ |_|  \\_\\   |_|    ");
+    lines << QStringLiteral("<b><nTerminal> ___    ____   __     __  ")
+          << QStringLiteral("<b><nTerminal>/ _ \\  |  _ \\  \\ \\   / /  ")
+          << QStringLiteral("<b><nTerminal>| | | | | |_) |  \\ \\ / /  ")
+          << QStringLiteral("<b><nTerminal>| | | | |  _ <<    \\ V /   ")
+          << QStringLiteral("<b><nTerminal>| |_| | | | \\ \\    | |    ")
+          << QStringLiteral("<b><nTerminal>\\___/  |_|  \\_\\   |_|     ");
     lines << QString();
 
     lines << QString::fromLatin1(HomePage) << QStringLiteral("Made with Qt 6, libcurl, SQLite, cpp-httplib and CMake");

@@ -2,11 +2,31 @@
 
 #include "about/credits_markup.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
+
+namespace {
+
+// The fixed-pitch screen fonts of the old desktop are rarely installed here; where one is missing
+// the line keeps a fixed pitch, so that text art keeps its columns.
+QFont namedFont(QFont font, const QString& name) {
+    font.setFamilies({name});
+    static const QStringList FixedPitch = {QStringLiteral("Terminal"), QStringLiteral("Fixedsys"),
+                                           QStringLiteral("Courier")};
+    if (FixedPitch.contains(name, Qt::CaseInsensitive) && !QFontInfo(font).fixedPitch()) {
+        font.setFamilies(
+            {name, QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"), QStringLiteral("monospace")});
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    }
+    return font;
+}
+
+} // namespace
 
 ScrollingCredits::ScrollingCredits(QWidget* parent) : QWidget(parent), m_font(QStringLiteral("Tahoma")) {
     setObjectName(QStringLiteral("Credits"));
@@ -161,7 +181,7 @@ void ScrollingCredits::render() {
         const CreditLine line = ParseCreditLine(m_lines[index]);
         QFont font = m_font;
         if (!line.fontName.isEmpty())
-            font.setFamily(line.fontName);
+            font = namedFont(font, line.fontName);
         if (line.pointSize > 0)
             font.setPointSize(line.pointSize);
         if (line.bold) {

@@ -23,6 +23,8 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("folder for the PNG files"));
     parser.addOption({QStringLiteral("update-server"), QStringLiteral("update server"), QStringLiteral("host:port")});
+    parser.addOption({QStringLiteral("credits-ticks"), QStringLiteral("scroll steps before the about box is taken"),
+                      QStringLiteral("n"), QStringLiteral("150")});
     parser.process(app);
     if (parser.positionalArguments().isEmpty())
         parser.showHelp(1);
@@ -47,7 +49,8 @@ int main(int argc, char* argv[]) {
     about.show();
     about.formActivate();
     // Far enough up that the title and the first names are in view.
-    for (int i = 0; i < 150; ++i)
+    const int ticks = parser.value(QStringLiteral("credits-ticks")).toInt();
+    for (int i = 0; i < ticks; ++i)
         about.credits()->tick();
     about.grab().save(out.filePath(QStringLiteral("about-box.png")));
 
