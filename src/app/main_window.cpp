@@ -267,7 +267,8 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::formActivate() {
     if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("-chlog") && m_firstActivation) {
         m_firstActivation = false;
-        m_changelog->exec();
+        // Modal to this window, without a nested event loop: the look-up at start follows at once.
+        m_changelog->open();
     }
     m_input->setFocus();
     applyScreenSize();
