@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
-#include "app/platform_hooks.h"
 #include "about/about_box.h"
 #include "about/changelog_window.h"
+#include "app/platform_hooks.h"
 #include "app/progress_window.h"
 #include "lookup/lookup_rules.h"
 #include "service/text_codec.h"

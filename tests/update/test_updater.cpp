@@ -1,4 +1,5 @@
 #include "scripted_server.h"
+#include "service/httpget.h"
 #include "skin/gauge.h"
 #include "statsd_process.h"
 #include "test_files.h"
@@ -256,10 +257,45 @@ private slots:
         QVERIFY(installation.untouched());
     }
 
+    // Only the update folder's own files are served, whatever the name holds.
+    void servesOnlyDownloads_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<int>("status");
+        QTest::newRow("linux download") << QByteArray("orvane_v0.61-linux-x86_64") << 200;
+        QTest::newRow("windows download") << QByteArray("orvane_v0.61.exe") << 200;
+        QTest::newRow("architecture with a path") << QByteArray("orvane_v0.61-linux-..%2F..%2Fsecret") << 404;
+        QTest::newRow("version with a path") << QByteArray("orvane_v..%2Fsecret-linux-x86_64") << 404;
+        QTest::newRow("no architecture") << QByteArray("orvane_v0.61-linux-") << 404;
+        QTest::newRow("no version") << QByteArray("orvane_v-linux-x86_64") << 404;
+        QTest::newRow("other file") << QByteArray("secret") << 404;
+    }
+    void servesOnlyDownloads() {
+        QFETCH(QByteArray, path);
+        QFETCH(int, status);
+        const QDir updates(m_updates.path());
+        for (const char* name : {"orvane_v0.61-linux-x86_64", "orvane_v0.61.exe", "secret"})
+            QVERIFY(writeFile(updates.filePath(QLatin1String(name)), "bytes"));
+        QVERIFY(writeFile(QDir(m_outside.path()).filePath(QStringLiteral("secret")), "outside"));
+        HttpGet fetch;
+        fetch.setUrl("http://" + m_server->hostPort() + "/code/orvane/" + path);
+        QSignalSpy done(&fetch, &HttpGet::doneString);
+        QSignalSpy failed(&fetch, &HttpGet::failed);
+        fetch.fetchString();
+        QVERIFY(QTest::qWaitFor([&] { return done.count() + failed.count() == 1; }, 10000));
+        if (status == 200) {
+            QCOMPARE(done.count(), 1);
+            QCOMPARE(done.first().at(1).toByteArray(), QByteArray("bytes"));
+        } else {
+            QCOMPARE(failed.count(), 1);
+            QCOMPARE(failed.first().at(1).value<FetchError>().httpStatus, status);
+        }
+    }
+
     void cleanupTestCase() { QVERIFY(m_server->stop()); }
 
 private:
-    QTemporaryDir m_updates;
+    QTemporaryDir m_outside;
+    QTemporaryDir m_updates{m_outside.filePath(QStringLiteral("updates-XXXXXX"))};
     std::unique_ptr<StatsdProcess> m_server;
 };
 
