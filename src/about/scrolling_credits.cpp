@@ -77,7 +77,7 @@ void ScrollingCredits::setScrolling(bool scrolling) {
     m_scrollPos = height() + baseLineHeight();
     m_lastShownLine = -1;
     m_scrolling = scrolling;
-    if (scrolling && !isHidden())
+    if (scrolling && m_visible)
         m_timer->start();
     else
         m_timer->stop();
@@ -125,16 +125,18 @@ void ScrollingCredits::setForegroundStretch(bool stretch) {
     changed();
 }
 
+// Only an explicit show or hide comes here; a child shown or hidden with its window does not.
 void ScrollingCredits::setVisible(bool visible) {
-    const bool changedState = visible == isHidden();
     QWidget::setVisible(visible);
-    if (!changedState)
+    if (visible == m_visible)
         return;
+    m_visible = visible;
     if (visible && m_scrolling)
         m_timer->start();
     else
         m_timer->stop();
     restartPass();
+    render();
     if (parentWidget())
         parentWidget()->update();
 }
@@ -161,7 +163,7 @@ int ScrollingCredits::baseLineHeight() const {
 
 // Draws the whole control into its picture; the screen gets it in one piece.
 void ScrollingCredits::render() {
-    if (isHidden()) {
+    if (!m_visible) {
         m_picture = QImage();
         return;
     }
@@ -268,7 +270,7 @@ void ScrollingCredits::changed() {
 }
 
 void ScrollingCredits::paintEvent(QPaintEvent*) {
-    if (isHidden())
+    if (!m_visible)
         return;
     if (m_picture.size() != size())
         render();

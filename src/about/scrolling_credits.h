@@ -92,6 +92,7 @@ private:
     QColor m_colour = Qt::black;
     QColor m_borderColour = Qt::white;
     bool m_showBorder = true;
+    bool m_visible = true; // false only after an explicit hide: then nothing is drawn and nothing scrolls
     bool m_scrolling = false;
     unsigned m_interval = 10;
     unsigned m_steps = 1;

@@ -118,6 +118,28 @@ private slots:
         QCOMPARE(credits.accessibleDescription(), QStringLiteral("MMMM\nMMMM"));
     }
 
+    // Hidden, the control draws nothing; shown again, it starts a pass from the bottom edge.
+    void hideAndShow() {
+        ScrollingCredits credits;
+        credits.setScrollInterval(Never);
+        credits.resize(200, 40);
+        credits.setLines({QStringLiteral("One"), QStringLiteral("Two")});
+        credits.show();
+        credits.setScrolling(true);
+        QStringList shown;
+        connect(&credits, &ScrollingCredits::showCredit, this, [&](const QString& text) { shown << text; });
+        for (int i = 0; i < 60; ++i)
+            credits.tick();
+        QCOMPARE(shown, (QStringList{"Two"})); // "One" came with the start
+        credits.hide();
+        QVERIFY(credits.picture().isNull());
+        credits.show();
+        QCOMPARE(credits.scrollPos(), 40);
+        QCOMPARE(credits.lastShownLine(), 0);
+        QCOMPARE(shown, (QStringList{"Two", "One"}));
+        QVERIFY(!credits.picture().isNull());
+    }
+
     void aboutBox() {
         ChangelogWindow changelog;
         AboutBox about(&changelog);
