@@ -241,12 +241,13 @@ std::optional<FloorResult> floorLookup(PlainClient& client, const QByteArray& ho
     std::vector<Transfer> one;
     if (!client.getAll({Requests::PlayerSearch(host, nick)}, one, clock))
         return std::nullopt;
-    const std::optional<ReplyTokens> found = AcceptReply(ReplyKind::Search, one.front().body);
-    if (!found || found->at(12).isEmpty() || found->at(12) == "$")
+    const std::optional<ServiceReply> found = AcceptReply(ReplyKind::Search, one.front().body);
+    const QByteArray* foundPid = found ? found->field("pid", 12) : nullptr;
+    if (!foundPid || foundPid->isEmpty() || *foundPid == "$")
         return std::nullopt;
     FloorResult result;
     result.search = clock.nsecsElapsed();
-    result.pid = found->at(12);
+    result.pid = *foundPid;
     const QByteArray& pid = result.pid;
     // Tested, not cut: reading the statistics is the program's work, not the floor's.
     if (!client.getAll({Requests::GeneralStats(host, pid)}, one, clock) ||

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
 #include "stats/vocabulary.h"
 
 #include <QByteArray>
@@ -61,4 +61,4 @@ struct OverviewValues {
 
 // Nothing when the reply is too short for every position read; a count that is not a number
 // counts as 0, a value without a format is the token as sent.
-std::optional<OverviewValues> readOverview(const ReplyTokens& tokens);
+std::optional<OverviewValues> readOverview(const ServiceReply& reply);
