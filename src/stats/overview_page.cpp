@@ -2,6 +2,7 @@
 
 #include "service/text_codec.h"
 #include "skin/roll_group_box.h"
+#include "stats/next_rank_panel.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
 
@@ -159,6 +160,14 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
         board->setFont(f);
     }
 
+    // How far the player is from the next rank, under the leaderboards.
+    auto* nextRankGroup = new RollGroupBox(QStringLiteral("Next Rank"), this);
+    nextRankGroup->setObjectName(QLatin1String(NextRankNames::Group));
+    nextRankGroup->setGeometry(8, 502, 985, 66);
+    m_nextRank = new NextRankPanel(nextRankGroup);
+    m_nextRank->setGeometry(2, 22, 981, 42);
+    m_groups.append(nextRankGroup);
+
     m_rawLog = new QPlainTextEdit(this);
     m_rawLog->setObjectName(QLatin1String(OverviewNames::RawLog));
     m_rawLog->setReadOnly(true);
@@ -274,6 +283,7 @@ void OverviewPage::showStatistics(const OverviewValues& values) {
     }
     for (int i = 0; i < OverviewFieldCount; ++i)
         setFigure(OverviewField(i), FromWin1252(values.fields[static_cast<size_t>(i)]));
+    m_nextRank->showFacts(values.facts);
 }
 
 void OverviewPage::showEaScore(const QByteArray& score) {
@@ -295,6 +305,7 @@ void OverviewPage::reset() {
     for (const OverviewNames::Figure& figure : OverviewNames::Figures)
         setFigure(figure.field, QString::fromLatin1(figure.initial));
     showEaScore("0");
+    m_nextRank->reset();
 }
 
 void OverviewPage::resetPersonalBoard() {

@@ -1,6 +1,9 @@
 #include "stats/overview_reader.h"
 
+#include "service/protocol.h"
 #include "stats/format.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -75,5 +78,21 @@ std::optional<OverviewValues> readOverview(const ServiceReply& reply) {
     set(F::DeathsTotal, pair({"deth", 254}, {"wdsk", 257}));
     set(F::DeathsPerMinute, at({"dtpm", 261}));
     set(F::DeathsPerRound, at({"dtpr", 264}));
+
+    PlayerFacts& facts = values.facts;
+    const auto time = [&reply](const char* column, int position) -> std::optional<qint64> {
+        const QByteArray* found = reply.field(column, position);
+        const qint64 seconds = found ? TokenNumber(*found) : 0;
+        return seconds > 0 ? std::optional<qint64>(seconds) : std::nullopt;
+    };
+    facts.score = TokenNumber(at({"scor", 241}));
+    const QByteArray* rank = reply.field("rank", 277);
+    bool rankOk = false;
+    const int rankId = rank ? rank->toInt(&rankOk) : -1;
+    facts.rank = rankOk && rankId >= 0 ? rankId : -1;
+    facts.scorePerMinute = std::max(0.0, at({"ospm", 262}).toDouble());
+    facts.joined = time("jond", 242);
+    facts.lastBattle = time("lbtl", 282);
+    facts.asOf = time("asof", 4);
     return values;
 }

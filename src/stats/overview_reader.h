@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/service_reply.h"
+#include "stats/player_progress.h"
 #include "stats/vocabulary.h"
 
 #include <QByteArray>
@@ -55,6 +56,7 @@ inline constexpr int OverviewFieldCount = static_cast<int>(OverviewField::Deaths
 struct OverviewValues {
     std::array<FavouriteValue, 4> favourites;          // weapon, vehicle, kit, map
     std::array<QByteArray, OverviewFieldCount> fields; // by OverviewField
+    PlayerFacts facts;
 
     const QByteArray& operator[](OverviewField field) const { return fields[static_cast<size_t>(field)]; }
 };

@@ -4,6 +4,8 @@
 #include "app/progress_window.h"
 #include "stats/data_page.h"
 #include "stats/format.h"
+#include "stats/next_rank_panel.h"
+#include "stats/vocabulary.h"
 #include "stats/overview_page.h"
 #include "statsd_process.h"
 #include "ui_test_main.h"
@@ -184,7 +186,17 @@ class TestStatisticsPages final : public QObject {
         }
         QCOMPARE(cell(DataNames::Misc, 0, 1), num(pid));
         QCOMPARE(cell(DataNames::Misc, 7, 1), num(p("kick")) + " / " + num(p("ban")));
-        QCOMPARE(cell(DataNames::Misc, 2, 1), QStringLiteral("N/A"));
+        // The dates in this machine's locale and time zone.
+        QCOMPARE(cell(DataNames::Misc, 3, 1), ServiceTimeText(p("jond")));
+        QCOMPARE(cell(DataNames::Misc, 4, 1), ServiceTimeText(p("lbtl")));
+        QVERIFY(cell(DataNames::Misc, 2, 1) != QStringLiteral("N/A"));
+        QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("Orvane *BETA* (as of ")));
+        // The next rank follows the rank the service holds.
+        const qint64 rank = p("rank");
+        const int next = rank == 10 || rank == 20 ? int(rank) + 2 : int(rank) + 1;
+        if (next <= HighestRank)
+            QCOMPARE(label(NextRankNames::Name),
+                     QStringLiteral("Next rank: ") + QString::fromLatin1(RankNames[std::size_t(next)].name));
     }
 
     // A screen reader hears each figure with its caption, as it reads now.
