@@ -17,6 +17,7 @@ class QTabWidget;
 class DataPage;
 class OverviewPage;
 class ProgressWindow;
+class QToolButton;
 class UpdaterWindow;
 class AboutBox;
 class ChangelogWindow;
@@ -31,6 +32,7 @@ inline constexpr char Tabs[] = "Tabmain";
 inline constexpr char Status[] = "SB_Status";
 inline constexpr char NameLine[] = "La_Nickrank";
 inline constexpr char RankPicture[] = "Im_rank";
+inline constexpr char Matches[] = "Bt_Matches";
 inline constexpr char Banner[] = "Im_banner";
 inline constexpr char Exit[] = "Ende2";
 inline constexpr char Options[] = "Einstellungen2";
@@ -97,6 +99,8 @@ private:
     void onReplyHandled(const ReplyReport& report);
     void showRank(const RankValues& rank);
     void resetRank();
+    void showAsOf(const std::optional<qint64>& asOf);
+    void offerOtherMatches(const QList<SearchMatch>& others);
     void resetPage(ReplyKind kind);
 
     void appendLog(const QList<QByteArray>& lines);
@@ -133,6 +137,7 @@ private:
     QPushButton* m_go = nullptr;
     QLabel* m_rankPicture = nullptr;
     QLabel* m_nameLine = nullptr;
+    QToolButton* m_matches = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_status = nullptr;
 };
