@@ -8,15 +8,18 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class AwardPage;
 class DataPage;
 class OverviewPage;
 class ProgressWindow;
+class UnlocksPage;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -92,6 +95,9 @@ private:
     void showRank(const RankValues& rank);
     void resetRank();
     void resetPage(ReplyKind kind);
+    void showAwards(const ReplyTokens& tokens);
+    // The three award description panels back to each page's first award.
+    void resetAwardDescriptions(bool badges);
 
     void appendLog(const QList<QByteArray>& lines);
     void setRawLogVisible(bool visible);
@@ -117,6 +123,8 @@ private:
     ProgressWindow* m_progress = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
+    std::array<AwardPage*, 3> m_awardPages{}; // badges, ribbons, medals
+    UnlocksPage* m_unlocks = nullptr;
 
     QComboBox* m_input = nullptr;
     QComboBox* m_historyBox = nullptr;

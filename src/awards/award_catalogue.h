@@ -66,7 +66,7 @@ struct Unlock {
     int notEarnedWidth; // the not-unlocked picture's width (the height is 49 for both)
 };
 extern const std::array<Unlock, UnlockCount> Unlocks;
-inline constexpr char UnlockPanelCaptions[2][21] = {"Bf2 - Unlocks", "Bf2 - Special Forces"};
+inline constexpr const char* UnlockPanelCaptions[2] = {"Bf2 - Unlocks", "Bf2 - Special Forces"};
 
 // The embedded pictures (":/art/..."), drawn by the art generator under the same names.
 QString badgePicture(int badge, int level);

@@ -176,6 +176,11 @@ QImage colourBadge(int badge, int level) {
     QImage image = newImage(100, 100);
     QPainter p(&image);
     begin(p);
+    // The badges' lines lie 76 pixels apart on the special forces' panel: the drawing keeps within
+    // the picture's upper three quarters.
+    p.translate(50, 1);
+    p.scale(0.76, 0.76);
+    p.translate(-50, 0);
     const bool sf = Awards::Badges[std::size_t(badge)].panel == Awards::Panel::SpecialForces;
     const QString sign = QLatin1String(BadgeSigns[badge]);
     const QColor field = badgeColour(badge);
@@ -441,6 +446,10 @@ QImage colourUnlock(int unlock) {
     QImage image = newImage(194, 51);
     QPainter p(&image);
     begin(p);
+    // The lines of unlocks lie 48 pixels apart: a margin keeps neighbours apart.
+    p.translate(97, 25);
+    p.scale(0.9, 0.9);
+    p.translate(-97, -25);
     const Gun& g = Guns[unlock];
     const qreal axis = 22; // the bore line
     const qreal right = g.stock == Stock::Bullpup ? g.bodyRight : 188;
