@@ -301,11 +301,13 @@ QString medalPicture(int medal, bool earned) {
 }
 
 QString ribbonPicture(int ribbon, bool earned) {
-    return pictureName("awards", "ribbon", Ribbons[std::size_t(ribbon)].id, earned ? QString() : QStringLiteral("_grey"));
+    return pictureName("awards", "ribbon", Ribbons[std::size_t(ribbon)].id,
+                       earned ? QString() : QStringLiteral("_grey"));
 }
 
 QString unlockPicture(int unlock, bool unlocked) {
-    return pictureName("unlocks", "unlock", Unlocks[std::size_t(unlock)].id, unlocked ? QString() : QStringLiteral("_grey"));
+    return pictureName("unlocks", "unlock", Unlocks[std::size_t(unlock)].id,
+                       unlocked ? QString() : QStringLiteral("_grey"));
 }
 
 QString statusIcon(int index) {

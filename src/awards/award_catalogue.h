@@ -25,7 +25,7 @@ inline constexpr int RibbonSlots = 4;
 inline constexpr int UnlockCount = 12;
 
 struct Badge {
-    const char* id;  // "1031105"
+    const char* id; // "1031105"
     Panel panel;
     std::array<const char*, BadgeLevels> names; // by level
 };

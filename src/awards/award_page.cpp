@@ -18,7 +18,8 @@ QString badgePicture(int badge, int level) {
 }
 
 QString earnedPicture(Kind kind, int index) {
-    const char* id = kind == Kind::Medal ? Awards::Medals[std::size_t(index)].id : Awards::Ribbons[std::size_t(index)].id;
+    const char* id =
+        kind == Kind::Medal ? Awards::Medals[std::size_t(index)].id : Awards::Ribbons[std::size_t(index)].id;
     return QStringLiteral("Im_") + QLatin1String(id);
 }
 
@@ -210,8 +211,9 @@ void AwardPage::buildPanels() {
         if (m_kind == Kind::Badge) {
             const Awards::Badge& badge = Awards::Badges[std::size_t(i)];
             for (int level = 0; level < Awards::BadgeLevels; ++level) {
-                QLabel* picture = slot.slot->addPicture(AwardNames::badgePicture(i, level),
-                                                        Awards::badgePicture(i, level), text(badge.names[std::size_t(level)]));
+                QLabel* picture =
+                    slot.slot->addPicture(AwardNames::badgePicture(i, level), Awards::badgePicture(i, level),
+                                          text(badge.names[std::size_t(level)]));
                 picture->setAccessibleName(text(badge.names[std::size_t(level)]).trimmed());
                 picture->setVisible(level == 0);
                 slot.pictures.append(picture);
@@ -222,8 +224,9 @@ void AwardPage::buildPanels() {
             const bool medal = m_kind == Kind::Medal;
             for (bool earned : {false, true}) {
                 const QString resource = medal ? Awards::medalPicture(i, earned) : Awards::ribbonPicture(i, earned);
-                QLabel* picture = slot.slot->addPicture(
-                    earned ? AwardNames::earnedPicture(m_kind, i) : AwardNames::notEarnedPicture(m_kind, i), resource, name);
+                QLabel* picture = slot.slot->addPicture(earned ? AwardNames::earnedPicture(m_kind, i)
+                                                               : AwardNames::notEarnedPicture(m_kind, i),
+                                                        resource, name);
                 picture->setAccessibleName(spokenState(name, earned));
                 picture->setVisible(!earned);
                 slot.pictures.append(picture);
@@ -315,7 +318,8 @@ void AwardPage::buildDescription(RollGroupBox* box) {
         break;
     case Kind::Medal:
         m_picture = addPicture(box, QLatin1String(AwardNames::MedalPicture), QRect(10, 23, 105, 105));
-        m_count = addLabel(box, QLatin1String(AwardNames::MedalCount), QString(), "medalcount", QRect(100, 112, 40, 17));
+        m_count =
+            addLabel(box, QLatin1String(AwardNames::MedalCount), QString(), "medalcount", QRect(100, 112, 40, 17));
         setSpoken(m_count, QStringLiteral("Awarded"), QStringLiteral("x0"));
         addSeparator(box, 144, 24);
         m_name = addLabel(box, QLatin1String(AwardNames::MedalName), QString(), "awardname", QRect(152, 20, 830, 17));
@@ -340,7 +344,8 @@ void AwardPage::setLines(const QList<Line>& lines, const QList<QByteArray>& text
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString value = text(texts.value(n).constData());
         setSpoken(lines[n].text,
-                  (next ? QStringLiteral("Next badge requirement %1") : QStringLiteral("Requirement %1")).arg(n + 1), value);
+                  (next ? QStringLiteral("Next badge requirement %1") : QStringLiteral("Requirement %1")).arg(n + 1),
+                  value);
         setBullet(lines[n].bullet, !value.isEmpty());
     }
 }

@@ -50,10 +50,10 @@ inline constexpr char MedalName[] = "La_medalname";
 inline constexpr const char* MedalLines[] = {"La_reqme1", "La_reqme2", "La_reqme3", "La_reqme4"};
 inline constexpr const char* MedalBullets[] = {"Im_reqme1", "Im_reqme2", "Im_reqme3", "Im_reqme4"};
 
-QString badgePicture(int badge, int level);  // "Im_1031105_2"
-QString earnedPicture(Awards::Kind kind, int index); // "Im_2051907"
+QString badgePicture(int badge, int level);             // "Im_1031105_2"
+QString earnedPicture(Awards::Kind kind, int index);    // "Im_2051907"
 QString notEarnedPicture(Awards::Kind kind, int index); // "Image29"
-QString countLabel(int medal); // "La_2051907"
+QString countLabel(int medal);                          // "La_2051907"
 } // namespace AwardNames
 
 // One of the three award pages: two award panels (main game above, special forces below) and the

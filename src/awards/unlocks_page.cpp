@@ -58,7 +58,8 @@ void UnlocksPage::showUnlocks(const UnlockStatus& status) {
         const Pictures& pictures = m_unlocks[u];
         pictures.unlocked->setVisible(unlocked);
         // Both pictures say the same, so that whichever a screen reader meets tells the state.
-        const QString spoken = pictures.locked->toolTip() + (unlocked ? QStringLiteral(", unlocked") : QStringLiteral(", locked"));
+        const QString spoken =
+            pictures.locked->toolTip() + (unlocked ? QStringLiteral(", unlocked") : QStringLiteral(", locked"));
         pictures.locked->setAccessibleName(spoken);
         pictures.unlocked->setAccessibleName(spoken);
     }

@@ -109,9 +109,7 @@ class TestAwardPages final : public QObject {
         m_driver->activate();
     }
 
-    template <typename T = QLabel> T* find(const QString& name) const {
-        return m_window->findChild<T*>(name);
-    }
+    template <typename T = QLabel> T* find(const QString& name) const { return m_window->findChild<T*>(name); }
     QLabel* label(const char* name) const { return find(latin(name)); }
     QString textOf(const char* name) const {
         QLabel* l = label(name);
@@ -188,8 +186,9 @@ private slots:
             const QString count = QStringLiteral("x%1").arg(earned ? held.value(id) : 0);
             QCOMPARE(find(AwardNames::countLabel(m))->text(), count);
             auto* slot = qobject_cast<AwardSlot*>(find(AwardNames::earnedPicture(Kind::Medal, m))->parentWidget());
-            QCOMPARE(slot->accessibleName(), latin(Medals[std::size_t(m)].name) +
-                                                 (earned ? QStringLiteral(", earned, ") + count : QStringLiteral(", not earned")));
+            QCOMPARE(slot->accessibleName(),
+                     latin(Medals[std::size_t(m)].name) +
+                         (earned ? QStringLiteral(", earned, ") + count : QStringLiteral(", not earned")));
         }
         for (int r = 0; r < RibbonCount; ++r) {
             QCOMPARE(shown(AwardNames::earnedPicture(Kind::Ribbon, r)), held.contains(Ribbons[std::size_t(r)].id));
@@ -200,7 +199,8 @@ private slots:
             const bool on = unlocked.contains(Unlocks[std::size_t(u)].id);
             QCOMPARE(shown(UnlockNames::unlockedPicture(u)), on);
             QCOMPARE(find(latin(Unlocks[std::size_t(u)].notEarnedName))->accessibleName(),
-                     latin(Unlocks[std::size_t(u)].name) + (on ? QStringLiteral(", unlocked") : QStringLiteral(", locked")));
+                     latin(Unlocks[std::size_t(u)].name) +
+                         (on ? QStringLiteral(", unlocked") : QStringLiteral(", locked")));
         }
         if (pid == 45000001) {
             QCOMPARE(unlocked.size(), UnlockCount);
@@ -267,8 +267,7 @@ private slots:
         // The panel follows a later reply: the next player's count, not the last one's.
         lookUp(QStringLiteral("45000004"));
         QCOMPARE(textOf(AwardNames::MedalCount), QStringLiteral("x0"));
-        QCOMPARE(label(AwardNames::MedalPicture)->pixmap().toImage(),
-                 QPixmap(medalPicture(0, false)).toImage());
+        QCOMPARE(label(AwardNames::MedalPicture)->pixmap().toImage(), QPixmap(medalPicture(0, false)).toImage());
     }
 
     // Tab reaches the award slots; Space and Enter open them as a click does.
@@ -301,7 +300,8 @@ private slots:
         m_driver->type(QStringLiteral("45000002"));
         m_driver->pressEnter(); // the resets run before any reply is in
         QCOMPARE(textOf(AwardNames::RibbonName), QStringLiteral("Air Defense Ribbon"));
-        QCOMPARE(textOf(AwardNames::RibbonLines[1]), QStringLiteral("IAR: 11 kills with Air Defense (SAM, AA Vehicle)"));
+        QCOMPARE(textOf(AwardNames::RibbonLines[1]),
+                 QStringLiteral("IAR: 11 kills with Air Defense (SAM, AA Vehicle)"));
         QVERIFY(!hasBullet(AwardNames::RibbonBullets[2]));
         QCOMPARE(textOf(AwardNames::MedalName), QStringLiteral("Gold Star"));
         QCOMPARE(textOf(AwardNames::BadgeName), QStringLiteral("Expert Anti-Tank Combat Badge"));
@@ -376,8 +376,9 @@ private slots:
         QVERIFY(m_driver->lookUp(QStringLiteral("45000001")));
         QVERIFY(shown(AwardNames::earnedPicture(Kind::Medal, 0)));
         QCOMPARE(find(AwardNames::countLabel(0))->text(), QStringLiteral("x"));
-        QCOMPARE(qobject_cast<AwardSlot*>(find(AwardNames::earnedPicture(Kind::Medal, 0))->parentWidget())->accessibleName(),
-                 QStringLiteral("Gold Star, earned"));
+        QCOMPARE(
+            qobject_cast<AwardSlot*>(find(AwardNames::earnedPicture(Kind::Medal, 0))->parentWidget())->accessibleName(),
+            QStringLiteral("Gold Star, earned"));
         QVERIFY(!shown(UnlockNames::unlockedPicture(0)));
     }
 };

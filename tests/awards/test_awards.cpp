@@ -57,7 +57,9 @@ QStringList shown(const AwardStatus& status) {
             out << QStringLiteral("ribbon %1").arg(QLatin1String(Ribbons[std::size_t(i)].id));
     for (int i = 0; i < BadgeCount; ++i)
         if (status.badges[std::size_t(i)] != 0)
-            out << QStringLiteral("badge %1=%2").arg(QLatin1String(Badges[std::size_t(i)].id)).arg(status.badges[std::size_t(i)]);
+            out << QStringLiteral("badge %1=%2")
+                       .arg(QLatin1String(Badges[std::size_t(i)].id))
+                       .arg(status.badges[std::size_t(i)]);
     return out;
 }
 
@@ -83,7 +85,8 @@ private slots:
             const QByteArray base(badge.names[0]);
             const char* prefixes[] = {"Basic ", "Veteran ", "Expert "};
             for (int l = 1; l < BadgeLevels; ++l)
-                QVERIFY2(QByteArray(badge.names[std::size_t(l)]).startsWith(prefixes[l - 1]), badge.names[std::size_t(l)]);
+                QVERIFY2(QByteArray(badge.names[std::size_t(l)]).startsWith(prefixes[l - 1]),
+                         badge.names[std::size_t(l)]);
             // Level 0: "Not earned yet" alone; level 1: one text; levels 2 and 3: one to three.
             QCOMPARE(QByteArray(badgeRequirement(badgeRow(b, 0), 1)), QByteArray("Not earned yet"));
             QCOMPARE(filledSlots(badgeRequirement, badgeRow(b, 0), BadgeSlots), 1);
@@ -129,23 +132,25 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("doubled blank") << QByteArray(Badges[20].names[2])
                                        << QByteArray("Veteran Engineer Combat  Specialist Badge (SF)");
-        QTest::newRow("doubled blank, level 0") << QByteArray(Badges[21].names[0])
-                                                << QByteArray("Sniper Combat  Specialist Badge (SF)");
-        QTest::newRow("no closing bracket") << QByteArray(Badges[28].names[3])
-                                            << QByteArray("Expert Grappling Hook Specialist (SF");
-        QTest::newRow("trailing blank name") << QByteArray(Badges[29].names[1])
-                                             << QByteArray("Basic Zip Line Specialist (SF) ");
-        QTest::newRow("trailing blank text") << QByteArray(medalRequirement(5, 2)) << QByteArray("500h Total time played ");
+        QTest::newRow("doubled blank, level 0")
+            << QByteArray(Badges[21].names[0]) << QByteArray("Sniper Combat  Specialist Badge (SF)");
+        QTest::newRow("no closing bracket")
+            << QByteArray(Badges[28].names[3]) << QByteArray("Expert Grappling Hook Specialist (SF");
+        QTest::newRow("trailing blank name")
+            << QByteArray(Badges[29].names[1]) << QByteArray("Basic Zip Line Specialist (SF) ");
+        QTest::newRow("trailing blank text")
+            << QByteArray(medalRequirement(5, 2)) << QByteArray("500h Total time played ");
         QTest::newRow("medal row 0") << QByteArray(medalRequirement(0, 1)) << QByteArray("IAR: First place");
         QTest::newRow("medal row 17, slot 4") << QByteArray(medalRequirement(17, 4)) << QByteArray("1,000 resupplies");
         QTest::newRow("ribbon row 8") << QByteArray(ribbonRequirement(8, 1)) + "."
                                       << QByteArray(ribbonRequirement(9, 1));
-        QTest::newRow("ribbon row 9 ends in a full stop") << QByteArray(ribbonRequirement(9, 1)).right(7)
-                                                          << QByteArray("period.");
+        QTest::newRow("ribbon row 9 ends in a full stop")
+            << QByteArray(ribbonRequirement(9, 1)).right(7) << QByteArray("period.");
         QTest::newRow("badge row 51") << QByteArray(badgeRequirement(51, 2)) << QByteArray("250 repairs");
         QTest::newRow("badge row 79") << QByteArray(badgeRequirement(79, 3))
                                       << QByteArray("2000 driver special ability points");
-        QTest::newRow("badge row 109") << QByteArray(badgeRequirement(109, 1)) << QByteArray("Notes: Throw 10 Flashbangs");
+        QTest::newRow("badge row 109") << QByteArray(badgeRequirement(109, 1))
+                                       << QByteArray("Notes: Throw 10 Flashbangs");
         QTest::newRow("night vision") << QByteArray(badgeRequirement(123, 1)) << QByteArray("N/A");
         QTest::newRow("apostrophe") << QByteArray(Medals[10].name) << QByteArray("People's Medallion");
         QTest::newRow("medal panel") << QByteArray(panelCaption(Kind::Medal, Panel::SpecialForces))
@@ -195,34 +200,35 @@ private slots:
     void awards_data() {
         QTest::addColumn<ReplyTokens>("tokens");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("no known id") << ReplyTokens{"O", "H", "pid", "D", "45000004", "2051", "1031105x"} << QStringList();
+        QTest::newRow("no known id") << ReplyTokens{"O", "H", "pid", "D", "45000004", "2051", "1031105x"}
+                                     << QStringList();
         QTest::newRow("empty") << ReplyTokens{} << QStringList();
         QTest::newRow("gold star x3") << ReplyTokens{"2051907", "3"} << QStringList{"medal 2051907=x3"};
-        QTest::newRow("medal twice, last wins") << ReplyTokens{"2051907", "1", "D", "2051907", "2"}
-                                                << QStringList{"medal 2051907=x2"};
+        QTest::newRow("medal twice, last wins")
+            << ReplyTokens{"2051907", "1", "D", "2051907", "2"} << QStringList{"medal 2051907=x2"};
         QTest::newRow("count taken as sent") << ReplyTokens{"2191608", "many"} << QStringList{"medal 2191608=xmany"};
-        QTest::newRow("medal id last: no count invented") << ReplyTokens{"2051907", "4", "2051907"}
-                                                          << QStringList{"medal 2051907=x"};
+        QTest::newRow("medal id last: no count invented")
+            << ReplyTokens{"2051907", "4", "2051907"} << QStringList{"medal 2051907=x"};
         QTest::newRow("badge level 2") << ReplyTokens{"1031105", "2"} << QStringList{"badge 1031105=2"};
         QTest::newRow("badge rows per level, highest last")
-            << ReplyTokens{"1031105", "1", "t", "1031105", "2", "t", "1031105", "3", "t"} << QStringList{"badge 1031105=3"};
+            << ReplyTokens{"1031105", "1", "t", "1031105", "2", "t", "1031105", "3", "t"}
+            << QStringList{"badge 1031105=3"};
         QTest::newRow("badge level 7") << ReplyTokens{"1031105", "7"} << QStringList();
         QTest::newRow("badge level 03") << ReplyTokens{"1031105", "03"} << QStringList();
         QTest::newRow("badge level after a valid one") << ReplyTokens{"1031105", "2", "1031105", "-1"} << QStringList();
         QTest::newRow("badge id last") << ReplyTokens{"1031105"} << QStringList();
-        QTest::newRow("ribbon with anything after") << ReplyTokens{"3040109", "0", "3261919"}
-                                                    << QStringList{"ribbon 3040109", "ribbon 3261919"};
-        QTest::newRow("ids compared whole") << ReplyTokens{" 2051907", "2051907 ", "30401090", "1031105\t"}
-                                            << QStringList();
+        QTest::newRow("ribbon with anything after")
+            << ReplyTokens{"3040109", "0", "3261919"} << QStringList{"ribbon 3040109", "ribbon 3261919"};
+        QTest::newRow("ids compared whole")
+            << ReplyTokens{" 2051907", "2051907 ", "30401090", "1031105\t"} << QStringList();
         // A count that is itself an id is both: the scan looks at every position.
         QTest::newRow("count is an id") << ReplyTokens{"2051907", "3040109", "1031105", "1"}
                                         << QStringList{"medal 2051907=x3040109", "ribbon 3040109", "badge 1031105=1"};
         QTest::newRow("as the service sends it")
-            << ReplyTokens{"O",       "H",      "pid",        "asof",       "D",       "45000001",   "1765400000",
-                           "H",       "award",  "level",      "when",       "first",   "D",          "1031105",
-                           "1",       "1200",   "1200",       "D",          "1031105", "2",          "1300",
-                           "1300",    "D",      "2051907",    "5",          "1400",    "1100",       "D",
-                           "3040109", "1",      "1500",       "1500",       "$",       "40",         "$"}
+            << ReplyTokens{"O",       "H",       "pid",   "asof", "D",       "45000001", "1765400000", "H",    "award",
+                           "level",   "when",    "first", "D",    "1031105", "1",        "1200",       "1200", "D",
+                           "1031105", "2",       "1300",  "1300", "D",       "2051907",  "5",          "1400", "1100",
+                           "D",       "3040109", "1",     "1500", "1500",    "$",        "40",         "$"}
             << QStringList{"medal 2051907=x5", "ribbon 3040109", "badge 1031105=2"};
     }
     void awards() {
@@ -252,12 +258,13 @@ private slots:
         QTest::newRow("s with a blank") << ReplyTokens{"22", "s "} << QStringList();
         QTest::newRow("id last") << ReplyTokens{"s", "33"} << QStringList();
         QTest::newRow("once true stays true") << ReplyTokens{"44", "s", "44", "n"} << QStringList{"44"};
-        QTest::newRow("anywhere in the reply") << ReplyTokens{"x", "333", "s", "H", "99", "s"} << QStringList{"99", "333"};
+        QTest::newRow("anywhere in the reply")
+            << ReplyTokens{"x", "333", "s", "H", "99", "s"} << QStringList{"99", "333"};
         QTest::newRow("empty") << ReplyTokens{} << QStringList();
         QTest::newRow("as the service sends it")
-            << ReplyTokens{"O",  "H",  "pid", "nick", "asof", "D",  "45000001", "=DOG= Sarge", "1765400000", "H",
-                           "enlisted", "officer", "D",  "0",  "0",  "H",  "id",  "state", "11", "s",  "22",  "n",
-                           "333", "s", "$",  "60", "$"}
+            << ReplyTokens{"O",  "H",        "pid",     "nick", "asof", "D", "45000001", "=DOG= Sarge", "1765400000",
+                           "H",  "enlisted", "officer", "D",    "0",    "0", "H",        "id",          "state",
+                           "11", "s",        "22",      "n",    "333",  "s", "$",        "60",          "$"}
             << QStringList{"11", "333"};
     }
     void unlocks() {

@@ -120,8 +120,8 @@ void fieldFill(QPainter& p, const QPainterPath& path, QColor colour) {
 
 // The sign of each badge, in catalogue order: what the badge is for, in two or three letters.
 constexpr const char* BadgeSigns[Awards::BadgeCount] = {
-    "ENG", "SNP", "MED", "SPO", "AST", "AT", "SUP", "KNF", "PST", "GD", "EOD", "CMD", "REP", "AID", "RES", "AA",
-    "ARM", "AVN", "HEL", "TRN", "ENG", "SNP", "MED", "SPO", "AST", "AT", "SUP", "FLS", "HK", "ZIP", "NV"};
+    "ENG", "SNP", "MED", "SPO", "AST", "AT",  "SUP", "KNF", "PST", "GD", "EOD", "CMD", "REP", "AID", "RES", "AA",
+    "ARM", "AVN", "HEL", "TRN", "ENG", "SNP", "MED", "SPO", "AST", "AT", "SUP", "FLS", "HK",  "ZIP", "NV"};
 
 QPainterPath shield(QPointF centre, qreal halfWidth, qreal height) {
     const qreal top = centre.y() - height * 0.45, bottom = centre.y() + height * 0.55;
@@ -234,10 +234,10 @@ QImage colourBadge(int badge, int level) {
 
 // ----- ribbons and the medals' drapes -----
 
-const QColor StripeColours[] = {
-    QColor(0xb0, 0x1e, 0x23), QColor(0x1f, 0x3f, 0x8f), QColor(0xf2, 0xf0, 0xe6), QColor(0xe8, 0xb8, 0x22),
-    QColor(0x2f, 0x7a, 0x3a), QColor(0x6b, 0x2d, 0x7c), QColor(0x1c, 0x1c, 0x1c), QColor(0x6a, 0xa8, 0xd8),
-    QColor(0xe0, 0x6a, 0x1c), QColor(0x7a, 0x4a, 0x24), QColor(0x9a, 0x9c, 0x52), QColor(0xc8, 0x4a, 0x80)};
+const QColor StripeColours[] = {QColor(0xb0, 0x1e, 0x23), QColor(0x1f, 0x3f, 0x8f), QColor(0xf2, 0xf0, 0xe6),
+                                QColor(0xe8, 0xb8, 0x22), QColor(0x2f, 0x7a, 0x3a), QColor(0x6b, 0x2d, 0x7c),
+                                QColor(0x1c, 0x1c, 0x1c), QColor(0x6a, 0xa8, 0xd8), QColor(0xe0, 0x6a, 0x1c),
+                                QColor(0x7a, 0x4a, 0x24), QColor(0x9a, 0x9c, 0x52), QColor(0xc8, 0x4a, 0x80)};
 constexpr int StripeColourCount = int(sizeof(StripeColours) / sizeof(StripeColours[0]));
 
 struct Stripe {
@@ -393,8 +393,8 @@ enum class Magazine { Straight, Curved, Drum, Belt, Cylinder, Grip };
 enum class Sight { Iron, Handle, Scope, LongScope, Rail };
 
 struct Gun {
-    qreal muzzle;      // x of the muzzle
-    qreal bodyLeft;    // receiver
+    qreal muzzle;   // x of the muzzle
+    qreal bodyLeft; // receiver
     qreal bodyRight;
     qreal barrelThick;
     Stock stock;
@@ -412,18 +412,18 @@ const QColor Steel(0x70, 0x78, 0x80);
 
 // In catalogue order.
 const Gun Guns[Awards::UnlockCount] = {
-    {28, 84, 124, 5, Stock::Folding, Magazine::Drum, Sight::Iron, false, false, Polymer},       // DAO-12
-    {6, 78, 132, 3.5, Stock::Fixed, Magazine::Straight, Sight::Iron, false, false, OliveDrab},  // G3
-    {24, 70, 170, 5, Stock::Bullpup, Magazine::Cylinder, Sight::Iron, false, true, Polymer},    // Jackhammer
-    {22, 64, 176, 3.5, Stock::Bullpup, Magazine::Curved, Sight::Scope, false, false, Polymer},  // SA-80
-    {30, 70, 128, 3.5, Stock::Folding, Magazine::Curved, Sight::Handle, false, false, Polymer}, // G36C
-    {4, 70, 136, 4, Stock::Wire, Magazine::Belt, Sight::Iron, true, false, Tan},                // PKM
+    {28, 84, 124, 5, Stock::Folding, Magazine::Drum, Sight::Iron, false, false, Polymer},          // DAO-12
+    {6, 78, 132, 3.5, Stock::Fixed, Magazine::Straight, Sight::Iron, false, false, OliveDrab},     // G3
+    {24, 70, 170, 5, Stock::Bullpup, Magazine::Cylinder, Sight::Iron, false, true, Polymer},       // Jackhammer
+    {22, 64, 176, 3.5, Stock::Bullpup, Magazine::Curved, Sight::Scope, false, false, Polymer},     // SA-80
+    {30, 70, 128, 3.5, Stock::Folding, Magazine::Curved, Sight::Handle, false, false, Polymer},    // G36C
+    {4, 70, 136, 4, Stock::Wire, Magazine::Belt, Sight::Iron, true, false, Tan},                   // PKM
     {2, 84, 136, 4.5, Stock::Fixed, Magazine::Straight, Sight::LongScope, true, false, OliveDrab}, // M95
-    {30, 54, 172, 3.5, Stock::Bullpup, Magazine::Grip, Sight::Scope, false, false, Tan},        // F2000
-    {52, 86, 130, 3, Stock::Wire, Magazine::Grip, Sight::Rail, false, false, Polymer},          // MP7
-    {18, 76, 134, 3.5, Stock::Wire, Magazine::Curved, Sight::Handle, false, false, OliveDrab},  // G36E
-    {18, 76, 134, 3.5, Stock::Folding, Magazine::Straight, Sight::Rail, false, false, Tan},     // SCAR-L
-    {8, 74, 134, 4, Stock::Fixed, Magazine::Drum, Sight::Handle, true, false, Polymer},         // MG-36
+    {30, 54, 172, 3.5, Stock::Bullpup, Magazine::Grip, Sight::Scope, false, false, Tan},           // F2000
+    {52, 86, 130, 3, Stock::Wire, Magazine::Grip, Sight::Rail, false, false, Polymer},             // MP7
+    {18, 76, 134, 3.5, Stock::Wire, Magazine::Curved, Sight::Handle, false, false, OliveDrab},     // G36E
+    {18, 76, 134, 3.5, Stock::Folding, Magazine::Straight, Sight::Rail, false, false, Tan},        // SCAR-L
+    {8, 74, 134, 4, Stock::Fixed, Magazine::Drum, Sight::Handle, true, false, Polymer},            // MG-36
 };
 
 void part(QPainter& p, const QPainterPath& path, QColor colour) {
@@ -472,7 +472,8 @@ QImage colourUnlock(int unlock) {
         }
 
     // Receiver.
-    part(p, box(g.bodyLeft, axis - 8, g.bodyRight - g.bodyLeft, 17, 2.5), g.stock == Stock::Bullpup ? g.furniture : Polymer);
+    part(p, box(g.bodyLeft, axis - 8, g.bodyRight - g.bodyLeft, 17, 2.5),
+         g.stock == Stock::Bullpup ? g.furniture : Polymer);
     p.setPen(QPen(QColor(255, 255, 255, 60), 1));
     p.drawLine(QPointF(g.bodyLeft + 3, axis - 6), QPointF(g.bodyRight - 3, axis - 6));
 
@@ -524,8 +525,12 @@ QImage colourUnlock(int unlock) {
     // Stock.
     switch (g.stock) {
     case Stock::Fixed:
-        part(p, polygon({{g.bodyRight - 2, axis - 6}, {right, axis - 4}, {right, axis + 18}, {right - 6, axis + 19},
-                         {g.bodyRight - 2, axis + 7}}),
+        part(p,
+             polygon({{g.bodyRight - 2, axis - 6},
+                      {right, axis - 4},
+                      {right, axis + 18},
+                      {right - 6, axis + 19},
+                      {g.bodyRight - 2, axis + 7}}),
              g.furniture);
         break;
     case Stock::Folding:
@@ -553,9 +558,15 @@ QImage colourUnlock(int unlock) {
         part(p, box(g.bodyRight - 14, axis - 12, 6, 4, 0.5), Steel);
         break;
     case Sight::Handle:
-        part(p, polygon({{g.bodyLeft + 6, axis - 8}, {g.bodyLeft + 10, axis - 17}, {g.bodyRight - 12, axis - 17},
-                         {g.bodyRight - 8, axis - 8}, {g.bodyRight - 14, axis - 8}, {g.bodyRight - 16, axis - 13},
-                         {g.bodyLeft + 14, axis - 13}, {g.bodyLeft + 12, axis - 8}}),
+        part(p,
+             polygon({{g.bodyLeft + 6, axis - 8},
+                      {g.bodyLeft + 10, axis - 17},
+                      {g.bodyRight - 12, axis - 17},
+                      {g.bodyRight - 8, axis - 8},
+                      {g.bodyRight - 14, axis - 8},
+                      {g.bodyRight - 16, axis - 13},
+                      {g.bodyLeft + 14, axis - 13},
+                      {g.bodyLeft + 12, axis - 8}}),
              Polymer.lighter(130));
         break;
     case Sight::Scope:
