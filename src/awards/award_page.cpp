@@ -204,7 +204,9 @@ void AwardPage::buildPanels() {
                         layout.lines.value(n / layout.perLine, layout.lines.last()));
         const QSize size(layout.slotSize, layout.slotSize);
         // The focus frame goes round the drawing: a ribbon's bar, a badge's or medal's whole picture.
-        const QRect mark = m_kind == Kind::Ribbon ? QRect(2, 30, 91, 34) : QRect(0, 0, 100, 100);
+        const QRect mark = m_kind == Kind::Ribbon  ? QRect(2, 30, 91, 34)
+                           : m_kind == Kind::Badge ? QRect(10, 0, 80, 78)
+                                                   : QRect(0, 0, 100, 100);
         Slot slot;
         slot.slot = new AwardSlot(size, mark, panels[p]);
         slot.slot->move(at);
