@@ -127,6 +127,7 @@ QLabel* addPicture(QWidget* parent, const QString& name, QRect place) {
 void addSeparator(QWidget* parent, int x, int y, const QString& name = {}) {
     auto* line = new QFrame(parent);
     line->setObjectName(name);
+    line->setAccessibleName(QStringLiteral("Divider"));
     line->setProperty("role", "vdivider");
     line->setGeometry(x, y, 2, 100);
 }
@@ -137,6 +138,7 @@ void setBullet(QLabel* bullet, bool hasText) {
         bullet->setPixmap(QPixmap(Awards::statusIcon(Awards::ArrowIcon)));
     else
         bullet->clear();
+    bullet->setAccessibleName(hasText ? QStringLiteral("Arrow") : QStringLiteral("No requirement"));
 }
 
 QString spokenState(const QString& name, bool earned, const QString& count = {}) {
@@ -272,6 +274,7 @@ QList<AwardPage::Line> AwardPage::buildLines(QWidget* parent, int x, int count, 
         const int y = FirstLine + n * LinePitch - offsetY;
         Line line;
         line.bullet = addPicture(parent, QLatin1String(bullets[n]), QRect(x, y, 16, 16));
+        line.bullet->setAccessibleName(QStringLiteral("No requirement"));
         line.text = addLabel(parent, QLatin1String(texts[n]), QString(), nullptr, QRect(x + 24, y, right - x - 24, 16));
         setSpoken(line.text, caption.arg(n + 1), QStringLiteral("Requirement #%1").arg(n + 1));
         lines.append(line);
@@ -295,6 +298,7 @@ void AwardPage::buildDescription(RollGroupBox* box) {
         const QPoint origin(480, RollGroupBox::CaptionHeight);
         m_nextPart = new QWidget(box);
         m_nextPart->setObjectName(QLatin1String(AwardNames::NextPart));
+        m_nextPart->setAccessibleName(QStringLiteral("Next badge"));
         m_nextPart->setGeometry(QRect(origin, QSize(PanelWidth - origin.x(), DescriptionHeight - origin.y())));
         m_nextPicture = addPicture(m_nextPart, QLatin1String(AwardNames::NextPicture),
                                    QRect(QPoint(490, 24) - origin, QSize(105, 105)));
@@ -383,7 +387,7 @@ void AwardPage::showBadge(int badge, int level) {
     } else {
         m_description->setContentVisible(m_nextPart, false);
         for (const Line& line : std::as_const(m_nextLines))
-            line.bullet->clear();
+            setBullet(line.bullet, false);
     }
 }
 

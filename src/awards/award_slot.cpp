@@ -1,5 +1,7 @@
 #include "awards/award_slot.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,7 +9,41 @@
 #include <QPainter>
 #include <QPixmap>
 
+namespace {
+
+// Assistive technology meets a slot as one button, named after the award and its state; the
+// stacked pictures inside it, most of them hidden, are not its business.
+class AccessibleAwardSlot final : public QAccessibleWidget {
+public:
+    explicit AccessibleAwardSlot(AwardSlot* slot) : QAccessibleWidget(slot, QAccessible::Button) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            static_cast<AwardSlot*>(widget())->activateTop();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* accessibleSlot(const QString& className, QObject* object) {
+    if (className == QLatin1String("AwardSlot") && object && object->isWidgetType())
+        return new AccessibleAwardSlot(static_cast<AwardSlot*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 AwardSlot::AwardSlot(QSize size, QRect focusMark, QWidget* parent) : QWidget(parent), m_focusMark(focusMark) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleSlot);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     resize(size);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
@@ -33,6 +69,11 @@ QLabel* AwardSlot::topPicture() const {
     return nullptr;
 }
 
+void AwardSlot::activateTop() {
+    if (QLabel* picture = topPicture())
+        emit activated(picture);
+}
+
 bool AwardSlot::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (auto* picture = qobject_cast<QLabel*>(watched); picture && m_pictures.contains(picture)) {
@@ -49,8 +90,7 @@ void AwardSlot::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        if (QLabel* picture = topPicture())
-            emit activated(picture);
+        activateTop();
         event->accept();
         return;
     default:

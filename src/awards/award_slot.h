@@ -21,6 +21,8 @@ public:
     QLabel* addPicture(const QString& objectName, const QString& resource, const QString& tooltip);
     // The highest picture that is shown; nullptr when none is.
     QLabel* topPicture() const;
+    // What a click on the slot, Enter or Space, or assistive technology's press does.
+    void activateTop();
 
 signals:
     void activated(QLabel* picture);

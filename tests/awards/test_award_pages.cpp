@@ -15,6 +15,7 @@
 #include "ui_test_main.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QGroupBox>
 #include <QHash>
@@ -287,6 +288,15 @@ private slots:
         m_driver->pressKey(Qt::Key_Return);
         QCOMPARE(textOf(AwardNames::RibbonName), QStringLiteral("Armored Service Ribbon"));
         QCOMPARE(ribbon->accessibleName(), QStringLiteral("Armored Service Ribbon, earned"));
+
+        // Assistive technology meets one button per award and can press it.
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(first);
+        QVERIFY(button);
+        QCOMPARE(button->role(), QAccessible::Button);
+        QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Expert Engineer Combat Badge"));
+        QCOMPARE(button->childCount(), 0);
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(textOf(AwardNames::BadgeName), QStringLiteral("Expert Engineer Combat Badge"));
     }
 
     // A lookup start puts the ribbon and medal panels back to their first award; the badge panel
