@@ -9,6 +9,7 @@
 #include "settings/settings_store.h"
 #include "skin/gauge.h"
 #include "stats/data_page.h"
+#include "stats/next_rank_panel.h"
 #include "stats/overview_page.h"
 
 #include <QAction>
@@ -27,9 +28,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
+#include <QMenu>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr char WindowTitle[] = "Orvane *BETA*";
 
 constexpr int DesignWidth = 1009;
 constexpr int DesignHeight = 815;
@@ -48,7 +53,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(options.settingsPath.isEmpty() ? SettingsPath() : options.settingsPath),
       m_arguments(std::move(options.arguments)), m_limits(std::move(options.limits)) {
     setObjectName(QLatin1String(MainNames::Window));
-    setWindowTitle(QStringLiteral("Orvane *BETA*"));
+    setWindowTitle(QLatin1String(WindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
 
     buildMenu();
@@ -168,6 +173,16 @@ QWidget* MainWindow::buildHeader() {
     m_nameLine->setMinimumWidth(0);
     m_nameLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_nameLine, 1);
+
+    // Other players the search found under the same nickname, a click away.
+    m_matches = new QToolButton(header);
+    m_matches->setObjectName(QLatin1String(MainNames::Matches));
+    m_matches->setPopupMode(QToolButton::InstantPopup);
+    m_matches->setMenu(new QMenu(m_matches));
+    m_matches->setToolTip(QStringLiteral("Other players with this nickname"));
+    m_matches->hide();
+    row->addWidget(m_matches);
+    row->addSpacing(8);
 
     auto* caption = new QLabel(QStringLiteral("Username/PID"), header);
     caption->setObjectName(QStringLiteral("La_username"));
@@ -347,6 +362,7 @@ void MainWindow::go() {
     } else {
         // The previous lookup ends here: none of its late replies reaches a page or the progress.
         endSession();
+        m_matches->hide();
         m_overview->resetPersonalBoard();
         setHistory(Lookup::UpdateHistory(m_history, text));
         m_input->setEditText(text);
@@ -399,8 +415,13 @@ void MainWindow::connectSession(LookupSession* session) {
     connect(session, &LookupSession::statisticsRead, this, [this](const OverviewValues& o, const DataValues& d) {
         m_overview->showStatistics(o);
         m_data->showTables(d);
+        m_data->showDates(o.facts);
+        showAsOf(o.facts.asOf);
     });
+    connect(session, &LookupSession::awardsRead, this,
+            [this](const ReplyTokens& tokens) { m_overview->nextRank()->showBadges(ReadBadgeLevels(tokens)); });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
+    connect(session, &LookupSession::otherMatchesFound, this, &MainWindow::offerOtherMatches);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
     connect(session, &LookupSession::awardsRead, this, &MainWindow::showAwards);
     connect(session, &LookupSession::unlocksRead, this,
@@ -454,6 +475,30 @@ void MainWindow::showRank(const RankValues& rank) {
     m_rankPicture->setAccessibleName(FromWin1252(rank.rankName));
     m_rankPicture->setToolTip(FromWin1252(rank.rankName));
     m_nameLine->setText(FromWin1252(rank.nameLine));
+}
+
+// Each other match is looked up by its PID, so that it is that very player.
+void MainWindow::offerOtherMatches(const QList<SearchMatch>& others) {
+    QMenu* menu = m_matches->menu();
+    menu->clear();
+    for (const SearchMatch& match : others) {
+        const QString text = QStringLiteral("%1 (PID %2, score %3)")
+                                 .arg(FromWin1252(match.nick), QString::fromLatin1(match.pid),
+                                      QString::fromLatin1(match.score));
+        QAction* action = menu->addAction(text);
+        const QByteArray pid = match.pid;
+        connect(action, &QAction::triggered, this, [this, pid] { lookUp(pid); });
+    }
+    const QString label = others.size() == 1 ? QStringLiteral("1 other") : QStringLiteral("%1 others").arg(others.size());
+    m_matches->setText(label);
+    m_matches->setAccessibleName(QStringLiteral("Other players with this nickname: %1").arg(others.size()));
+    m_matches->show();
+}
+
+// The title says when the service took the figures shown.
+void MainWindow::showAsOf(const std::optional<qint64>& asOf) {
+    setWindowTitle(asOf ? QStringLiteral("%1 (as of %2)").arg(QLatin1String(WindowTitle), ServiceTimeText(asOf))
+                        : QLatin1String(WindowTitle));
 }
 
 void MainWindow::resetRank() {

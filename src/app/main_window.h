@@ -19,6 +19,7 @@ class AwardPage;
 class DataPage;
 class OverviewPage;
 class ProgressWindow;
+class QToolButton;
 class UnlocksPage;
 
 // The object names of the main window's own parts, shared with the tests.
@@ -31,6 +32,7 @@ inline constexpr char Tabs[] = "Tabmain";
 inline constexpr char Status[] = "SB_Status";
 inline constexpr char NameLine[] = "La_Nickrank";
 inline constexpr char RankPicture[] = "Im_rank";
+inline constexpr char Matches[] = "Bt_Matches";
 inline constexpr char Banner[] = "Im_banner";
 inline constexpr char Exit[] = "Ende2";
 inline constexpr char Options[] = "Einstellungen2";
@@ -94,6 +96,8 @@ private:
     void onReplyHandled(const ReplyReport& report);
     void showRank(const RankValues& rank);
     void resetRank();
+    void showAsOf(const std::optional<qint64>& asOf);
+    void offerOtherMatches(const QList<SearchMatch>& others);
     void resetPage(ReplyKind kind);
     void showAwards(const ReplyTokens& tokens);
     // The three award description panels back to each page's first award.
@@ -131,6 +135,7 @@ private:
     QPushButton* m_go = nullptr;
     QLabel* m_rankPicture = nullptr;
     QLabel* m_nameLine = nullptr;
+    QToolButton* m_matches = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_status = nullptr;
 };

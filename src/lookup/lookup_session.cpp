@@ -78,9 +78,13 @@ void LookupSession::send(ReplyKind kind, const QByteArray& url, int boardIndex) 
 
 void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body) {
     const ReplyKindInfo& info = replyKindInfo(kind);
-    const std::optional<ReplyTokens> tokens = AcceptReply(kind, body);
+    const std::optional<ServiceReply> reply = AcceptReply(kind, body);
+    // An error reply to the search is the service saying it knows no such player.
+    if (!reply && kind == ReplyKind::Search && IsErrorReply(body))
+        m_notFound = true;
     // Reading starts the next requests, so they are on their way before anything is drawn.
-    const bool shown = tokens && read(kind, boardIndex, *tokens);
+    const bool shown = reply ? read(kind, boardIndex, *reply)
+                             : kind == ReplyKind::BoardSearch && IsErrorReply(body) && readUnknownBoardEntry(boardIndex);
 
     ReplyReport report;
     report.kind = kind;
@@ -88,8 +92,8 @@ void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, con
     if (shown) {
         report.result = ReplyReport::Result::Accepted;
         report.statusText = DataReceived;
-        if (info.logName)
-            report.log = LogReplyTokens(info.logName, *tokens);
+        if (info.logName && reply)
+            report.log = LogReplyTokens(info.logName, reply->tokens());
     } else if (m_notFound && kind == ReplyKind::Search) {
         report.result = ReplyReport::Result::Rejected;
         report.statusText = QString::fromLatin1(replyKindInfo(ReplyKind::Stats).failureText);
@@ -127,21 +131,31 @@ void LookupSession::onFailed(HttpGet* fetcher, ReplyKind kind, int boardIndex, c
     transferEnded(fetcher);
 }
 
-bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& tokens) {
+bool LookupSession::readUnknownBoardEntry(int boardIndex) {
+    // An unknown nickname in the list does not end the chain.
+    requestNextBoardEntry(boardIndex);
+    emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
+    return true;
+}
+
+bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& reply) {
+    const ReplyTokens& tokens = reply.tokens();
     switch (kind) {
     case ReplyKind::Search: {
-        const QByteArray& pid = tokens.at(SearchPidPosition);
-        if (pid == NoPlayer) {
+        const QByteArray* pid = reply.field("pid", SearchPidPosition);
+        if (!pid || *pid == NoPlayer || pid->isEmpty()) {
             m_notFound = true;
             return false;
         }
-        m_pid = pid;
+        m_pid = *pid;
         send(ReplyKind::Stats, Requests::GeneralStats(m_settings.server, m_pid));
+        if (const QList<SearchMatch> matches = readSearchMatches(reply); matches.size() > 1)
+            emit otherMatchesFound(matches.mid(1));
         return true;
     }
     case ReplyKind::Stats: {
-        const std::optional<OverviewValues> overview = readOverview(tokens);
-        const std::optional<DataValues> data = readDataTables(tokens);
+        const std::optional<OverviewValues> overview = readOverview(reply);
+        const std::optional<DataValues> data = readDataTables(reply);
         if (!overview || !data)
             return false;
         startFanOut();
@@ -150,14 +164,14 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
         return true;
     }
     case ReplyKind::Rank: {
-        const std::optional<RankValues> rank = readRank(tokens);
+        const std::optional<RankValues> rank = readRank(reply);
         if (!rank)
             return false;
         emit rankRead(*rank);
         return true;
     }
     case ReplyKind::Maps: {
-        const std::optional<TableCells> maps = readMaps(tokens);
+        const std::optional<TableCells> maps = readMaps(reply);
         if (!maps)
             return false;
         emit mapsRead(*maps);
@@ -173,14 +187,10 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
         emit topTenRead(tokens);
         return true;
     case ReplyKind::BoardSearch: {
-        const QByteArray& pid = tokens.at(SearchPidPosition);
-        if (pid == NoPlayer) {
-            // An unknown nickname in the list does not end the chain.
-            requestNextBoardEntry(boardIndex);
-            emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
-            return true;
-        }
-        send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, pid), boardIndex);
+        const QByteArray* pid = reply.field("pid", SearchPidPosition);
+        if (!pid || *pid == NoPlayer || pid->isEmpty())
+            return readUnknownBoardEntry(boardIndex);
+        send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, *pid), boardIndex);
         return true;
     }
     case ReplyKind::BoardRecord:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/search_reader.h"
 #include "service/protocol.h"
 #include "stats/data_reader.h"
 #include "stats/overview_reader.h"
@@ -66,6 +67,8 @@ signals:
     // After each reply or failed transfer, once its results (below) have been handed over.
     void replyHandled(const ReplyReport& report);
 
+    // The players the search found besides the one looked up, in the service's order.
+    void otherMatchesFound(const QList<SearchMatch>& others);
     void statisticsRead(const OverviewValues& overview, const DataValues& data);
     void rankRead(const RankValues& rank);
     void mapsRead(const TableCells& maps);
@@ -87,7 +90,8 @@ private:
     void onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body);
     void onFailed(HttpGet* fetcher, ReplyKind kind, int boardIndex, const FetchError& error);
     // Reads an accepted reply and starts what follows it; false when it cannot be read.
-    bool read(ReplyKind kind, int boardIndex, const ReplyTokens& tokens);
+    bool read(ReplyKind kind, int boardIndex, const ServiceReply& reply);
+    bool readUnknownBoardEntry(int boardIndex);
     void startFanOut();
     void requestBoardEntry(int index);
     void requestNextBoardEntry(int after);

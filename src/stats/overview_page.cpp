@@ -2,6 +2,7 @@
 
 #include "service/text_codec.h"
 #include "skin/roll_group_box.h"
+#include "stats/next_rank_panel.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
 
@@ -87,6 +88,30 @@ QPixmap overlayPixmap() {
     return band;
 }
 
+// What the figures whose caption does not say it all stand for.
+struct FigureHint {
+    OverviewField field;
+    const char* text;
+};
+constexpr FigureHint FigureHints[] = {
+    {OverviewField::WinsLosses, "Rounds won / rounds lost (wins per loss)"},
+    {OverviewField::ScorePerMinute, "Global score per minute played"},
+    {OverviewField::KillDeathRatio, "Kills per death"},
+    {OverviewField::KillsTotal, "Kills / best kill streak"},
+    {OverviewField::KillsPerMinute, "Kills per minute played"},
+    {OverviewField::KillsPerRound, "Kills per round played"},
+    {OverviewField::DeathsTotal, "Deaths / worst death streak"},
+    {OverviewField::DeathsPerMinute, "Deaths per minute played"},
+    {OverviewField::DeathsPerRound, "Deaths per round played"},
+    {OverviewField::Accuracy, "Hits per shot fired, all weapons"},
+};
+
+void setHint(QLabel* caption, QLabel* value, const QString& hint) {
+    for (QLabel* label : {caption, value})
+        label->setToolTip(hint);
+    value->setAccessibleDescription(hint);
+}
+
 constexpr const char* FavouriteInitial[] = {"Weaponname", "Vehiclename", "Kitname", "Mapname"};
 constexpr const char* FavouritePanels[] = {"Pa_favweapon", "Pa_favvehicle", "Pa_favkit", "Pa_favmap"};
 
@@ -129,6 +154,7 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
     m_eaScore->setGeometry(m_groups[1]->width() - 130, FirstRow, 120, 18);
     m_eaScore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     eaCaption->setBuddy(m_eaScore);
+    setHint(eaCaption, m_eaScore, QStringLiteral("The player's place on the service's score leaderboard"));
     setSpokenValue(m_eaScore, eaCaption->text(), m_eaScore->text());
     addDivider(m_groups[1], FirstRow + RowHeight + 2);
 
@@ -158,6 +184,14 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
         f.setPixelSize(14);
         board->setFont(f);
     }
+
+    // How far the player is from the next rank, under the leaderboards.
+    auto* nextRankGroup = new RollGroupBox(QStringLiteral("Next Rank"), this);
+    nextRankGroup->setObjectName(QLatin1String(NextRankNames::Group));
+    nextRankGroup->setGeometry(8, 502, 985, 66);
+    m_nextRank = new NextRankPanel(nextRankGroup);
+    m_nextRank->setGeometry(2, 22, 981, 42);
+    m_groups.append(nextRankGroup);
 
     m_rawLog = new QPlainTextEdit(this);
     m_rawLog->setObjectName(QLatin1String(OverviewNames::RawLog));
@@ -234,6 +268,10 @@ void OverviewPage::buildFigures(QGroupBox* group, int first, int last, const QLi
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         caption->setBuddy(value);
+        for (const FigureHint& hint : FigureHints) {
+            if (hint.field == figure.field)
+                setHint(caption, value, QString::fromLatin1(hint.text));
+        }
         m_figures[static_cast<size_t>(i)] = value;
         setSpokenValue(value, caption->text(), value->text());
         y += RowHeight;
@@ -274,6 +312,7 @@ void OverviewPage::showStatistics(const OverviewValues& values) {
     }
     for (int i = 0; i < OverviewFieldCount; ++i)
         setFigure(OverviewField(i), FromWin1252(values.fields[static_cast<size_t>(i)]));
+    m_nextRank->showFacts(values.facts);
 }
 
 void OverviewPage::showEaScore(const QByteArray& score) {
@@ -295,6 +334,7 @@ void OverviewPage::reset() {
     for (const OverviewNames::Figure& figure : OverviewNames::Figures)
         setFigure(figure.field, QString::fromLatin1(figure.initial));
     showEaScore("0");
+    m_nextRank->reset();
 }
 
 void OverviewPage::resetPersonalBoard() {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 
+class NextRankPanel;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -65,6 +66,7 @@ public:
     // The thank-you card stands in for the six groups while it is shown.
     void toggleEasterPicture();
     QPlainTextEdit* rawLog() const { return m_rawLog; }
+    NextRankPanel* nextRank() const { return m_nextRank; }
 
     // The page's design size; smaller windows scroll it.
     static constexpr QSize DesignSize{1003, 656};
@@ -89,4 +91,5 @@ private:
     QTreeWidget* m_board = nullptr;
     QPlainTextEdit* m_rawLog = nullptr;
     QLabel* m_easter = nullptr;
+    NextRankPanel* m_nextRank = nullptr;
 };

@@ -68,7 +68,7 @@ private slots:
     void badges() {
         for (int b = 0; b < BadgeCount; ++b) {
             checkPair(badgePicture(b, 1), badgePicture(b, 0), QSize(100, 100));
-            for (int level = 2; level < BadgeLevels; ++level) {
+            for (int level = 2; level < Awards::BadgeLevels; ++level) {
                 const QImage image = picture(badgePicture(b, level));
                 QCOMPARE(image.size(), QSize(100, 100));
                 const QByteArray bits = bitsOf(image);

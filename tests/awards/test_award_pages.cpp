@@ -172,7 +172,7 @@ private slots:
         const QHash<QByteArray, qint64> held = m_db->awards(pid);
         for (int b = 0; b < BadgeCount; ++b) {
             const qint64 level = held.value(Badges[std::size_t(b)].id, 0);
-            for (int l = 0; l < BadgeLevels; ++l)
+            for (int l = 0; l < Awards::BadgeLevels; ++l)
                 QVERIFY2(shown(AwardNames::badgePicture(b, l)) == (l == 0 || l == level),
                          qPrintable(AwardNames::badgePicture(b, l)));
             auto* slot = qobject_cast<AwardSlot*>(find(AwardNames::badgePicture(b, 0))->parentWidget());

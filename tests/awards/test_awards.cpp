@@ -84,14 +84,14 @@ private slots:
             bf2 += badge.panel == Panel::Bf2;
             const QByteArray base(badge.names[0]);
             const char* prefixes[] = {"Basic ", "Veteran ", "Expert "};
-            for (int l = 1; l < BadgeLevels; ++l)
+            for (int l = 1; l < Awards::BadgeLevels; ++l)
                 QVERIFY2(QByteArray(badge.names[std::size_t(l)]).startsWith(prefixes[l - 1]),
                          badge.names[std::size_t(l)]);
             // Level 0: "Not earned yet" alone; level 1: one text; levels 2 and 3: one to three.
             QCOMPARE(QByteArray(badgeRequirement(badgeRow(b, 0), 1)), QByteArray("Not earned yet"));
             QCOMPARE(filledSlots(badgeRequirement, badgeRow(b, 0), BadgeSlots), 1);
             QCOMPARE(filledSlots(badgeRequirement, badgeRow(b, 1), BadgeSlots), 1);
-            for (int l = 1; l < BadgeLevels; ++l) {
+            for (int l = 1; l < Awards::BadgeLevels; ++l) {
                 const int row = badgeRow(b, l);
                 const int n = filledSlots(badgeRequirement, row, BadgeSlots);
                 QVERIFY(n >= 1 && n <= 3);
