@@ -4,6 +4,8 @@
 #include "about/changelog_window.h"
 #include "app/platform_hooks.h"
 #include "app/progress_window.h"
+#include "awards/award_page.h"
+#include "awards/unlocks_page.h"
 #include "lookup/lookup_rules.h"
 #include "service/text_codec.h"
 #include "settings/settings_store.h"
@@ -76,11 +78,18 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     m_tabs->addTab(overviewArea, QStringLiteral("Overview"));
     m_data = new DataPage(m_tabs);
     m_tabs->addTab(m_data, QStringLiteral("Data"));
-    for (const char* name : {"TS_Badges", "TS_Ribbons", "TS_Medals", "TS_Unlocks"}) {
-        auto* page = new QWidget(m_tabs);
-        page->setObjectName(QLatin1String(name));
-        m_tabs->addTab(page, QString::fromLatin1(name + 3));
+    const std::array<Awards::Kind, 3> awardKinds = {Awards::Kind::Badge, Awards::Kind::Ribbon, Awards::Kind::Medal};
+    for (std::size_t i = 0; i < awardKinds.size(); ++i) {
+        QScrollArea* area = scrollArea(QString());
+        m_awardPages[i] = new AwardPage(awardKinds[i], area->viewport());
+        area->setObjectName(m_awardPages[i]->objectName() + QStringLiteral("_scroll"));
+        area->setWidget(m_awardPages[i]);
+        m_tabs->addTab(area, m_awardPages[i]->objectName().mid(3));
     }
+    QScrollArea* unlocksArea = scrollArea(QLatin1String(UnlockNames::Page));
+    m_unlocks = new UnlocksPage(unlocksArea->viewport());
+    unlocksArea->setWidget(m_unlocks);
+    m_tabs->addTab(unlocksArea, QStringLiteral("Unlocks"));
     layout->addWidget(m_tabs, 1);
     connect(m_data, &DataPage::playerRequested, this, &MainWindow::lookUp);
 
@@ -292,6 +301,7 @@ void MainWindow::formActivate() {
         m_statsOnStartPending = false;
         go();
     }
+    resetAwardDescriptions(true);
 }
 
 // The design size where the screen holds it (a shorter one on small screens); otherwise the window
@@ -393,6 +403,8 @@ void MainWindow::go() {
         m_progress->setStatus(QStringLiteral("Receiving Data..."), ProgressWindow::Working);
         writeHistory();
     }
+    // Whatever was clicked before, a lookup starts from the first ribbon and medal.
+    resetAwardDescriptions(false);
     m_input->lineEdit()->selectAll();
 }
 
@@ -426,6 +438,9 @@ void MainWindow::connectSession(LookupSession* session) {
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
     connect(session, &LookupSession::otherMatchesFound, this, &MainWindow::offerOtherMatches);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
+    connect(session, &LookupSession::awardsRead, this, &MainWindow::showAwards);
+    connect(session, &LookupSession::unlocksRead, this,
+            [this](const ReplyTokens& tokens) { m_unlocks->showUnlocks(readUnlocks(tokens)); });
     connect(session, &LookupSession::pageFailed, this, &MainWindow::resetPage);
     connect(session, &LookupSession::finished, this, &MainWindow::lookupFinished);
 }
@@ -520,9 +535,30 @@ void MainWindow::resetPage(ReplyKind kind) {
     case ReplyKind::Maps:
         m_data->resetMaps();
         break;
+    case ReplyKind::Awards:
+        for (AwardPage* page : m_awardPages)
+            page->reset();
+        break;
+    case ReplyKind::Unlocks:
+        m_unlocks->reset();
+        break;
     default:
         break;
     }
+}
+
+void MainWindow::showAwards(const ReplyTokens& tokens) {
+    const AwardStatus status = readAwards(tokens);
+    for (AwardPage* page : m_awardPages)
+        page->showAwards(status);
+}
+
+// The order is ribbon, medal, badge; a lookup start leaves the badge panel as it is.
+void MainWindow::resetAwardDescriptions(bool badges) {
+    m_awardPages[1]->resetDescription();
+    m_awardPages[2]->resetDescription();
+    if (badges)
+        m_awardPages[0]->resetDescription();
 }
 
 QStringList MainWindow::rawLogLines() const {

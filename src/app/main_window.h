@@ -8,12 +8,14 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class AwardPage;
 class DataPage;
 class OverviewPage;
 class ProgressWindow;
@@ -21,6 +23,7 @@ class QToolButton;
 class UpdaterWindow;
 class AboutBox;
 class ChangelogWindow;
+class UnlocksPage;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -102,6 +105,9 @@ private:
     void showAsOf(const std::optional<qint64>& asOf);
     void offerOtherMatches(const QList<SearchMatch>& others);
     void resetPage(ReplyKind kind);
+    void showAwards(const ReplyTokens& tokens);
+    // The three award description panels back to each page's first award.
+    void resetAwardDescriptions(bool badges);
 
     void appendLog(const QList<QByteArray>& lines);
     void setRawLogVisible(bool visible);
@@ -131,6 +137,8 @@ private:
     ChangelogWindow* m_changelog = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
+    std::array<AwardPage*, 3> m_awardPages{}; // badges, ribbons, medals
+    UnlocksPage* m_unlocks = nullptr;
 
     QComboBox* m_input = nullptr;
     QComboBox* m_historyBox = nullptr;

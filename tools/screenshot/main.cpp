@@ -9,10 +9,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -68,6 +68,17 @@ int main(int argc, char* argv[]) {
         tabs->setCurrentIndex(i);
         QTest::qWait(50);
         window.grab().save(out.filePath(QStringLiteral("page-%1.png").arg(names[i])));
+    }
+    // The keyboard's view: an award with the focus, and the tab bar with the focus.
+    if (auto* badge = window.findChild<QWidget*>(QStringLiteral("Im_1031105_0"))) {
+        tabs->setCurrentIndex(2);
+        QApplication::setActiveWindow(&window);
+        badge->parentWidget()->setFocus(Qt::TabFocusReason);
+        QTest::qWait(50);
+        badge->parentWidget()
+            ->parentWidget()
+            ->grab(QRect(0, 0, 330, 193))
+            .save(out.filePath(QStringLiteral("focus-award.png")));
     }
     // The keyboard's view: the tab bar with the focus.
     tabs->setCurrentIndex(1);

@@ -2,6 +2,8 @@
 // folder given as the only argument. Everything is drawn here; the output depends on nothing but
 // this code and the DejaVu fonts, so every run writes the same files.
 
+#include "award_art.h"
+#include "awards/award_catalogue.h"
 #include "stats/vocabulary.h"
 
 #include <QConicalGradient>
@@ -1335,6 +1337,20 @@ int main(int argc, char* argv[]) {
             ok &= out.save(rankInsignia(int(&rank - RankNames.data())), relativeOf(rank.insignia));
     for (int i = 0; i < 5; ++i)
         ok &= out.save(menuPicture(i), QStringLiteral("menu/%1.png").arg(i));
+    for (int b = 0; b < Awards::BadgeCount; ++b)
+        for (int level = 0; level < Awards::BadgeLevels; ++level)
+            ok &= out.save(AwardArt::badge(b, level), Awards::badgePicture(b, level).mid(6));
+    for (int m = 0; m < Awards::MedalCount; ++m)
+        for (bool earned : {true, false})
+            ok &= out.save(AwardArt::medal(m, earned), Awards::medalPicture(m, earned).mid(6));
+    for (int r = 0; r < Awards::RibbonCount; ++r)
+        for (bool earned : {true, false})
+            ok &= out.save(AwardArt::ribbon(r, earned), Awards::ribbonPicture(r, earned).mid(6));
+    for (int u = 0; u < Awards::UnlockCount; ++u)
+        for (bool unlocked : {true, false})
+            ok &= out.save(AwardArt::unlock(u, unlocked), Awards::unlockPicture(u, unlocked).mid(6));
+    for (int i = 0; i < 4; ++i)
+        ok &= out.save(AwardArt::statusIcon(i), Awards::statusIcon(i).mid(6));
     ok &= out.save(banner(), QStringLiteral("banner.png"));
     ok &= out.save(easterCard(), QStringLiteral("easter.png"));
     ok &= out.save(emblemPicture(64), QStringLiteral("icon.png"));
