@@ -434,13 +434,13 @@ void MainWindow::connectSession(LookupSession* session) {
         showAsOf(o.facts.asOf);
     });
     connect(session, &LookupSession::awardsRead, this,
-            [this](const ReplyTokens& tokens) { m_overview->nextRank()->showBadges(ReadBadgeLevels(tokens)); });
+            [this](const ServiceReply& reply) { m_overview->nextRank()->showBadges(ReadBadgeLevels(reply)); });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
     connect(session, &LookupSession::otherMatchesFound, this, &MainWindow::offerOtherMatches);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
     connect(session, &LookupSession::awardsRead, this, &MainWindow::showAwards);
     connect(session, &LookupSession::unlocksRead, this,
-            [this](const ReplyTokens& tokens) { m_unlocks->showUnlocks(readUnlocks(tokens)); });
+            [this](const ServiceReply& reply) { m_unlocks->showUnlocks(readUnlocks(reply)); });
     connect(session, &LookupSession::pageFailed, this, &MainWindow::resetPage);
     connect(session, &LookupSession::finished, this, &MainWindow::lookupFinished);
 }
@@ -547,8 +547,8 @@ void MainWindow::resetPage(ReplyKind kind) {
     }
 }
 
-void MainWindow::showAwards(const ReplyTokens& tokens) {
-    const AwardStatus status = readAwards(tokens);
+void MainWindow::showAwards(const ServiceReply& reply) {
+    const AwardStatus status = readAwards(reply);
     for (AwardPage* page : m_awardPages)
         page->showAwards(status);
 }

@@ -105,7 +105,7 @@ private:
     void showAsOf(const std::optional<qint64>& asOf);
     void offerOtherMatches(const QList<SearchMatch>& others);
     void resetPage(ReplyKind kind);
-    void showAwards(const ReplyTokens& tokens);
+    void showAwards(const ServiceReply& reply);
     // The three award description panels back to each page's first award.
     void resetAwardDescriptions(bool badges);
 

@@ -33,14 +33,14 @@ int badgeLevel(const QByteArray* token) {
 
 } // namespace
 
-AwardStatus readAwards(const ReplyTokens& tokens) {
+AwardStatus readAwards(const ServiceReply& reply) {
     AwardStatus status;
     const QHash<QByteArray, IdEntry>& ids = awardIds();
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const auto found = ids.constFind(tokens[i]);
+    // One award id and what follows it: the medal's count, the badge's level.
+    const auto take = [&](const QByteArray& id, const QByteArray* next) {
+        const auto found = ids.constFind(id);
         if (found == ids.constEnd())
-            continue;
-        const QByteArray* next = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
+            return;
         const std::size_t index = std::size_t(found->index);
         switch (found->kind) {
         case Awards::Kind::Medal:
@@ -54,7 +54,20 @@ AwardStatus readAwards(const ReplyTokens& tokens) {
             status.badges[index] = badgeLevel(next);
             break;
         }
+    };
+    if (reply.hasHeaders()) {
+        // Only the award and level columns are read: a PID or a time elsewhere is never an award.
+        if (const ReplyBlock* block = reply.blockWith("award")) {
+            const qsizetype award = block->column("award");
+            const qsizetype level = block->column("level");
+            for (const QByteArrayList& row : block->rows)
+                take(row[award], level >= 0 ? &row[level] : nullptr);
+        }
+        return status;
     }
+    const ReplyTokens& tokens = reply.tokens();
+    for (qsizetype i = 0; i < tokens.size(); ++i)
+        take(tokens[i], i + 1 < tokens.size() ? &tokens[i + 1] : nullptr);
     return status;
 }
 
@@ -64,14 +77,29 @@ QByteArray medalCountText(const AwardStatus::Medal& medal) {
     return "x" + medal.count.value_or(QByteArray());
 }
 
-UnlockStatus readUnlocks(const ReplyTokens& tokens) {
+UnlockStatus readUnlocks(const ServiceReply& reply) {
     UnlockStatus status{};
-    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
-        if (tokens[i + 1] != "s")
-            continue;
+    const auto take = [&status](const QByteArray& id, const QByteArray& state) {
+        if (state != "s")
+            return;
         for (int u = 0; u < Awards::UnlockCount; ++u)
-            if (tokens[i] == Awards::Unlocks[std::size_t(u)].id)
+            if (id == Awards::Unlocks[std::size_t(u)].id)
                 status[std::size_t(u)] = true;
+    };
+    if (reply.hasHeaders()) {
+        // Only the id and state columns are read.
+        if (const ReplyBlock* block = reply.blockWith("state")) {
+            const qsizetype id = block->column("id");
+            const qsizetype state = block->column("state");
+            for (const QByteArrayList& row : block->rows) {
+                if (id >= 0)
+                    take(row[id], row[state]);
+            }
+        }
+        return status;
     }
+    const ReplyTokens& tokens = reply.tokens();
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i)
+        take(tokens[i], tokens[i + 1]);
     return status;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "awards/award_catalogue.h"
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
 
 #include <QByteArray>
 #include <array>
@@ -20,16 +20,18 @@ struct AwardStatus {
     std::array<int, Awards::BadgeCount> badges{};
 };
 
-// Every token is compared whole and case-sensitively with every award id, wherever it stands: a
-// medal's id makes it earned and takes the next token as its count, a ribbon's id makes it earned,
-// a badge's id takes the next token as its level. The last occurrence of an id wins. Nothing is
-// read past the last token.
-AwardStatus readAwards(const ReplyTokens& tokens);
+// A reply with headers is read by its "award" and "level" columns only. Without headers every
+// token is compared whole and case-sensitively with every award id, wherever it stands. Either
+// way a medal's id makes it earned and takes what follows (the level) as its count, a ribbon's id
+// makes it earned, a badge's id takes what follows as its level. The last occurrence of an id
+// wins. Nothing is read past the last token.
+AwardStatus readAwards(const ServiceReply& reply);
 
 // The count label's text: "x" and the count as sent for an earned medal, "x0" otherwise; an
 // earned medal whose count is missing shows "x" alone rather than a number nobody sent.
 QByteArray medalCountText(const AwardStatus::Medal& medal);
 
-// One flag per unlock of the catalogue: its id followed by exactly "s".
+// One flag per unlock of the catalogue: its id with exactly "s" as its state (the "id" and
+// "state" columns, or, without headers, the id followed by the state).
 using UnlockStatus = std::array<bool, Awards::UnlockCount>;
-UnlockStatus readUnlocks(const ReplyTokens& tokens);
+UnlockStatus readUnlocks(const ServiceReply& reply);

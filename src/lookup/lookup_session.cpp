@@ -178,10 +178,10 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& rep
         return true;
     }
     case ReplyKind::Awards:
-        emit awardsRead(tokens);
+        emit awardsRead(reply);
         return true;
     case ReplyKind::Unlocks:
-        emit unlocksRead(tokens);
+        emit unlocksRead(reply);
         return true;
     case ReplyKind::TopTen:
         emit topTenRead(tokens);

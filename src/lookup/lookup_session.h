@@ -72,8 +72,8 @@ signals:
     void statisticsRead(const OverviewValues& overview, const DataValues& data);
     void rankRead(const RankValues& rank);
     void mapsRead(const TableCells& maps);
-    void awardsRead(const ReplyTokens& tokens);
-    void unlocksRead(const ReplyTokens& tokens);
+    void awardsRead(const ServiceReply& reply);
+    void unlocksRead(const ServiceReply& reply);
     void topTenRead(const ReplyTokens& tokens);
     // The record of leaderboard entry `index`; the search of a nickname the service does not know
     // gives boardEntryUnknown instead, and the chain goes on with the next entry.

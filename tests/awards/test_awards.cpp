@@ -237,11 +237,45 @@ private slots:
         QCOMPARE(shown(readAwards(tokens)), expected);
     }
 
+    // With header lines only the award and level (id and state) columns count, in whatever order
+    // the service sends them: a PID or a time that equals an id is no award.
+    void byColumns_data() {
+        QTest::addColumn<QByteArray>("awards");
+        QTest::addColumn<QByteArray>("unlocks");
+        QTest::addColumn<QStringList>("expectedAwards");
+        QTest::addColumn<QStringList>("expectedUnlocks");
+        QTest::newRow("an id in another column")
+            << QByteArray("O\nH\tpid\tasof\nD\t2051907\t3040109\nH\taward\tlevel\twhen\tfirst\n"
+                          "D\t1031105\t2\t1031619\t0\nD\t3261919\t1\t2051907\t0\n$\t9\t$")
+            << QByteArray("O\nH\tpid\tnick\nD\t11\ts\nH\tid\tstate\nD\t22\ts\nD\t33\tn\n$\t9\t$")
+            << QStringList{"ribbon 3261919", "badge 1031105=2"} << QStringList{"22"};
+        QTest::newRow("columns in another order")
+            << QByteArray("O\nH\tfirst\twhen\tlevel\taward\nD\t0\t0\t4\t2051907\nD\t0\t0\t3\t1031105\n$\t9\t$")
+            << QByteArray("O\nH\tstate\tid\nD\ts\t44\nD\tn\t55\n$\t9\t$")
+            << QStringList{"medal 2051907=x4", "badge 1031105=3"} << QStringList{"44"};
+    }
+    void byColumns() {
+        QFETCH(QByteArray, awards);
+        QFETCH(QByteArray, unlocks);
+        QFETCH(QStringList, expectedAwards);
+        QFETCH(QStringList, expectedUnlocks);
+        const auto awardsReply = ServiceReply::read(awards);
+        const auto unlocksReply = ServiceReply::read(unlocks);
+        QVERIFY(awardsReply && unlocksReply);
+        QCOMPARE(shown(readAwards(*awardsReply)), expectedAwards);
+        const UnlockStatus status = readUnlocks(*unlocksReply);
+        QStringList got;
+        for (int u = 0; u < UnlockCount; ++u)
+            if (status[std::size_t(u)])
+                got << QLatin1String(Unlocks[std::size_t(u)].id);
+        QCOMPARE(got, expectedUnlocks);
+    }
+
     // A later reply stands on its own: it does not add to an earlier one.
     void laterReply() {
-        const AwardStatus first = readAwards({"1031105", "2", "2051907", "5"});
+        const AwardStatus first = readAwards(ReplyTokens{"1031105", "2", "2051907", "5"});
         QCOMPARE(first.badges[std::size_t(badgeIndex("1031105"))], 2);
-        const AwardStatus second = readAwards({"1031105", "1"});
+        const AwardStatus second = readAwards(ReplyTokens{"1031105", "1"});
         QCOMPARE(second.badges[std::size_t(badgeIndex("1031105"))], 1);
         QVERIFY(!second.medals[std::size_t(medalIndex("2051907"))].earned);
         QCOMPARE(medalCountText(second.medals[std::size_t(medalIndex("2051907"))]), QByteArray("x0"));
