@@ -4,10 +4,12 @@
 #include "app/progress_window.h"
 #include "lookup/lookup_rules.h"
 #include "service/text_codec.h"
+#include "settings/options_dialog.h"
 #include "settings/settings_store.h"
 #include "skin/gauge.h"
 #include "stats/data_page.h"
 #include "stats/overview_page.h"
+#include "tables/table_actions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,11 +22,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,6 +79,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     }
     layout->addWidget(m_tabs, 1);
     connect(m_data, &DataPage::playerRequested, this, &MainWindow::lookUp);
+    connect(m_overview, &OverviewPage::playerRequested, this, &MainWindow::lookUp);
+    buildTables();
 
     // The hint line; it reads as what it says, so it has no name of its own.
     m_status = new QLabel(QStringLiteral("Orvane"), central);
@@ -89,6 +95,14 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     qApp->installEventFilter(this);
     readSettings();
     m_progress = new ProgressWindow(this);
+    m_options = new OptionsDialog(m_settingsPath, this);
+    m_options->setMemory([this] { return OptionsMemory{m_leaderboardNicks, m_startNick, m_statsServer}; });
+    connect(m_options, &OptionsDialog::listApplied, this, &MainWindow::applyBoardList);
+    connect(m_options, &OptionsDialog::startNickApplied, this, [this](const QByteArray& nick) { m_startNick = nick; });
+    connect(m_options, &OptionsDialog::statsServerApplied, this,
+            [this](const QByteArray& address) { m_statsServer = address; });
+    connect(m_options, &OptionsDialog::boardRequested, this, &MainWindow::startBoardSession);
+    connect(m_options, &OptionsDialog::historyCleared, this, &MainWindow::clearHistory);
     resize(DesignWidth, DesignHeight);
     applyScreenSize();
 }
@@ -96,6 +110,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     endSession();
+    endBoardSession();
 }
 
 void MainWindow::buildMenu() {
@@ -107,7 +122,7 @@ void MainWindow::buildMenu() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Bearbeiten1"));
-    QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"));
+    QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"), this, &MainWindow::showOptions);
     options->setObjectName(QLatin1String(MainNames::Options));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -120,10 +135,38 @@ void MainWindow::buildMenu() {
     QAction* about = help->addAction(icon(4), QStringLiteral("&About"));
     about->setObjectName(QLatin1String(MainNames::About));
 
-    // The options dialog, the updater and the about box come with their own windows.
-    for (QAction* later : {options, update, about}) {
+    // The updater and the about box come with their own windows.
+    for (QAction* later : {update, about}) {
         later->setEnabled(false);
         later->setStatusTip(QStringLiteral("Not available in this version"));
+    }
+}
+
+// The seven tables sort by header click with one shared state; all eight copy their selected row.
+void MainWindow::buildTables() {
+    m_sorting = new TableSorting(this);
+    m_overview->setSorting(m_sorting);
+    struct Table {
+        QTreeWidget* list;
+        CopyTable copy;
+        const char* menu;
+        const char* action;
+    };
+    const Table tables[] = {
+        {m_data->maps(), CopyTable::Maps, "PM_Maps", "Copy"},
+        {m_data->army(), CopyTable::Army, "PM_Army", "Copy3"},
+        {m_data->kits(), CopyTable::Kits, "PM_Kits", "Copy4"},
+        {m_data->vehicles(), CopyTable::Vehicles, "PM_Vehicles", "Copy1"},
+        {m_data->weapons(), CopyTable::Weapons, "PM_Weapons", "Copy5"},
+        {m_data->misc(), CopyTable::Misc, "PM_Misc", "Copy2"},
+        {m_overview->topTen(), CopyTable::TopTen, "PM_TopTen", "Copy7"},
+        {m_overview->personalBoard(), CopyTable::Board, "PM_Leaderboard", "Copy8"},
+    };
+    for (const Table& t : tables) {
+        // The misc table only shows values: it has no headers and does not sort.
+        if (t.copy != CopyTable::Misc)
+            m_sorting->attach(t.list);
+        addCopyMenu(t.list, t.copy, t.menu, t.action, t.copy != CopyTable::Board);
     }
 }
 
@@ -337,6 +380,7 @@ void MainWindow::go() {
     } else {
         // The previous lookup ends here: none of its late replies reaches a page or the progress.
         endSession();
+        endBoardSession();
         m_overview->resetPersonalBoard();
         setHistory(Lookup::UpdateHistory(m_history, text));
         m_input->setEditText(text);
@@ -390,8 +434,73 @@ void MainWindow::connectSession(LookupSession* session) {
     });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
+    connect(session, &LookupSession::topTenRead, m_overview, &OverviewPage::showTopTen);
+    connect(session, &LookupSession::boardRecordRead, this,
+            [this](int, const BoardEntry& entry) { m_overview->addBoardRecord(entry); });
+    connect(session, &LookupSession::boardEntryUnknown, this,
+            [this](int, const QByteArray& nick) { m_overview->addBoardUnknown(nick); });
     connect(session, &LookupSession::pageFailed, this, &MainWindow::resetPage);
     connect(session, &LookupSession::finished, this, &MainWindow::lookupFinished);
+}
+
+void MainWindow::showOptions() {
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
+    // Centred on the desktop, as every secondary window.
+    if (const QScreen* screen = this->screen())
+        m_options->move(screen->availableGeometry().center() - m_options->rect().center());
+}
+
+// Apply: the new list is what fills the personal leaderboard. The chain of the old list ends
+// here, whether it runs in a lookup or on its own, so none of its records lands in the new rows.
+void MainWindow::applyBoardList(const QList<QByteArray>& nicks) {
+    endBoardSession();
+    if (m_session)
+        m_session->endPersonalBoard();
+    m_overview->resetPersonalBoard();
+    m_leaderboardNicks = nicks;
+    m_leaderboardNicks.resize(LeaderboardNickCount);
+}
+
+// The list asked again without a lookup. Its replies go to the raw-data log; a failure is named
+// in the status panel, since the progress window belongs to lookups.
+void MainWindow::startBoardSession() {
+    endBoardSession();
+    LookupSettings settings = m_limits;
+    settings.server = m_statsServer;
+    settings.leaderboardNicks = m_leaderboardNicks;
+    m_boardSession = new LookupSession({}, std::move(settings), this);
+    LookupSession* session = m_boardSession;
+    connect(session, &LookupSession::boardRecordRead, this,
+            [this](int, const BoardEntry& entry) { m_overview->addBoardRecord(entry); });
+    connect(session, &LookupSession::boardEntryUnknown, this,
+            [this](int, const QByteArray& nick) { m_overview->addBoardUnknown(nick); });
+    connect(session, &LookupSession::replyHandled, this, [this](const ReplyReport& report) {
+        if (!report.log.isEmpty())
+            appendLog(report.log);
+        if (report.result != ReplyReport::Result::Accepted)
+            m_status->setText(QStringLiteral("Personal Leaderboard: ") + report.statusText);
+    });
+    connect(session, &LookupSession::finished, this, [this, session] {
+        if (m_boardSession == session)
+            endBoardSession();
+    });
+    session->startPersonalBoard();
+}
+
+void MainWindow::endBoardSession() {
+    if (!m_boardSession)
+        return;
+    m_boardSession->disconnect(this);
+    m_boardSession->cancel();
+    m_boardSession->deleteLater();
+    m_boardSession = nullptr;
+}
+
+void MainWindow::clearHistory() {
+    setHistory({});
+    m_input->setEditText({});
 }
 
 // The history goes to the settings file after the first request is on its way. A file that cannot

@@ -15,8 +15,10 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class DataPage;
+class OptionsDialog;
 class OverviewPage;
 class ProgressWindow;
+class TableSorting;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -57,6 +59,13 @@ public:
     QByteArray statsServer() const { return m_statsServer; }
     QList<QString> history() const { return m_history; }
     ProgressWindow* progressWindow() const { return m_progress; }
+    OptionsDialog* optionsDialog() const { return m_options; }
+    QList<QByteArray> leaderboardNicks() const { return m_leaderboardNicks; }
+    QByteArray startNick() const { return m_startNick; }
+    // The sort state shared by the window's sortable tables.
+    TableSorting* tableSorting() const { return m_sorting; }
+    // The personal-leaderboard chain started by Apply; nullptr when none runs.
+    LookupSession* boardSession() const { return m_boardSession; }
     // The lookup in progress (or the last one); nullptr before the first.
     LookupSession* session() const { return m_session; }
     // The raw-data log, line by line: the accepted replies of the last LogLookups lookups.
@@ -78,6 +87,12 @@ private:
     void buildMenu();
     QWidget* buildHeader();
     void buildShortcuts();
+    void buildTables();
+    void showOptions();
+    void applyBoardList(const QList<QByteArray>& nicks);
+    void startBoardSession();
+    void endBoardSession();
+    void clearHistory();
     QScrollArea* scrollArea(const QString& pageName);
     void readSettings();
 
@@ -114,7 +129,10 @@ private:
     QList<QStringList> m_log; // the raw-data log, one entry per lookup, also while it is hidden
 
     QPointer<LookupSession> m_session;
+    QPointer<LookupSession> m_boardSession;
     ProgressWindow* m_progress = nullptr;
+    OptionsDialog* m_options = nullptr;
+    TableSorting* m_sorting = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
 

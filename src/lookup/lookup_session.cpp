@@ -40,6 +40,32 @@ void LookupSession::start() {
     }
 }
 
+void LookupSession::startPersonalBoard() {
+    if (m_running || !m_requests.isEmpty())
+        return;
+    m_running = true;
+    requestNextBoardEntry(-1);
+    if (m_active.isEmpty())
+        finish(LookupOutcome::Complete);
+}
+
+void LookupSession::endPersonalBoard() {
+    m_boardEnded = true;
+    const QList<HttpGet*> active = m_active;
+    for (HttpGet* fetcher : active) {
+        const QString name = fetcher->objectName();
+        if (name != QLatin1String(replyKindInfo(ReplyKind::BoardRecord).fetcherName) &&
+            name != QLatin1String(replyKindInfo(ReplyKind::BoardSearch).fetcherName))
+            continue;
+        fetcher->disconnect(this);
+        fetcher->cancelFetch();
+        fetcher->deleteLater();
+        m_active.removeOne(fetcher);
+    }
+    if (m_active.isEmpty() && m_running)
+        finish(m_notFound ? LookupOutcome::NotFound : m_anyFailure ? LookupOutcome::Failed : LookupOutcome::Complete);
+}
+
 void LookupSession::cancel() {
     m_running = false;
     for (HttpGet* fetcher : std::as_const(m_active)) {
@@ -79,6 +105,7 @@ void LookupSession::send(ReplyKind kind, const QByteArray& url, int boardIndex) 
 void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body) {
     const ReplyKindInfo& info = replyKindInfo(kind);
     const std::optional<ReplyTokens> tokens = AcceptReply(kind, body);
+    m_quietReply = false;
     // Reading starts the next requests, so they are on their way before anything is drawn.
     const bool shown = tokens && read(kind, boardIndex, *tokens);
 
@@ -88,7 +115,7 @@ void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, con
     if (shown) {
         report.result = ReplyReport::Result::Accepted;
         report.statusText = DataReceived;
-        if (info.logName)
+        if (info.logName && !m_quietReply)
             report.log = LogReplyTokens(info.logName, *tokens);
     } else if (m_notFound && kind == ReplyKind::Search) {
         report.result = ReplyReport::Result::Rejected;
@@ -169,9 +196,13 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
     case ReplyKind::Unlocks:
         emit unlocksRead(tokens);
         return true;
-    case ReplyKind::TopTen:
-        emit topTenRead(tokens);
+    case ReplyKind::TopTen: {
+        const std::optional<QList<BoardEntry>> entries = readTopTen(tokens);
+        if (!entries)
+            return false;
+        emit topTenRead(*entries);
         return true;
+    }
     case ReplyKind::BoardSearch: {
         const QByteArray& pid = tokens.at(SearchPidPosition);
         if (pid == NoPlayer) {
@@ -183,10 +214,20 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
         send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, pid), boardIndex);
         return true;
     }
-    case ReplyKind::BoardRecord:
+    case ReplyKind::BoardRecord: {
+        const std::optional<PersonalRecord> record = readPersonalRecord(tokens);
+        if (!record)
+            return false;
         requestNextBoardEntry(boardIndex);
-        emit boardRecordRead(boardIndex, tokens);
+        if (record->found) {
+            emit boardRecordRead(boardIndex, record->entry);
+        } else {
+            // No record for it: shown like an unknown nickname, and the reply carries nothing to log.
+            m_quietReply = true;
+            emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
+        }
         return true;
+    }
     }
     return false;
 }
@@ -211,6 +252,8 @@ void LookupSession::requestBoardEntry(int index) {
 
 // The list is asked one entry at a time, in list order; empty entries are skipped.
 void LookupSession::requestNextBoardEntry(int after) {
+    if (m_boardEnded)
+        return;
     for (int i = after + 1; i < m_settings.leaderboardNicks.size(); ++i) {
         if (!m_settings.leaderboardNicks[i].isEmpty()) {
             requestBoardEntry(i);

@@ -3,10 +3,10 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
-QList<int> ColumnKind(const QTreeWidget* list) {
-    QList<int> kinds;
+QList<CellKind> ColumnKind(const QTreeWidget* list) {
+    QList<CellKind> kinds;
     for (const QVariant& v : list->property("columnKinds").toList())
-        kinds.append(v.toInt());
+        kinds.append(CellKind(v.toInt()));
     return kinds;
 }
 
@@ -28,7 +28,7 @@ QTreeWidget* makeReportList(const QString& objectName, const QList<ReportColumn>
     QVariantList kinds;
     for (const ReportColumn& c : columns) {
         captions << c.caption;
-        kinds << (c.integer ? ColumnKindInteger : ColumnKindText);
+        kinds << int(c.kind);
     }
     list->setHeaderLabels(captions);
     list->setProperty("columnKinds", kinds);
@@ -56,4 +56,12 @@ void setCell(QTreeWidget* list, int row, int column, const QString& text) {
 QString cell(const QTreeWidget* list, int row, int column) {
     const QTreeWidgetItem* item = list->topLevelItem(row);
     return item ? item->text(column) : QString();
+}
+
+QStringList rowCells(const QTreeWidget* list, int row) {
+    QStringList cells;
+    if (const QTreeWidgetItem* item = list->topLevelItem(row))
+        for (int c = 0; c < list->columnCount(); ++c)
+            cells.append(item->text(c));
+    return cells;
 }
