@@ -447,6 +447,8 @@ void MainWindow::showOptions() {
     m_options->show();
     m_options->raise();
     m_options->activateWindow();
+    // Showing it is its first activation, whether or not the window system reports one.
+    m_options->formActivate();
     // Centred on the desktop, as every secondary window.
     if (const QScreen* screen = this->screen())
         m_options->move(screen->availableGeometry().center() - m_options->rect().center());

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -52,6 +53,33 @@ void sortRows(QTreeWidget* list, const SortState& state) {
     list->setUpdatesEnabled(true);
 }
 
+namespace {
+
+// Ctrl+C on a list is its copy item: the view would otherwise copy the current cell on its own.
+class CopyKey final : public QObject {
+public:
+    CopyKey(QAction* copy, QObject* parent) : QObject(parent), m_copy(copy) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Copy)) {
+                if (event->type() == QEvent::KeyPress)
+                    m_copy->trigger();
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAction* m_copy;
+};
+
+} // namespace
+
 QMenu* addCopyMenu(QTreeWidget* list, CopyTable table, const char* menuName, const char* actionName, bool withIcon) {
     auto* menu = new QMenu(list);
     menu->setObjectName(QLatin1String(menuName));
@@ -59,14 +87,15 @@ QMenu* addCopyMenu(QTreeWidget* list, CopyTable table, const char* menuName, con
     copy->setObjectName(QLatin1String(actionName));
     if (withIcon)
         copy->setIcon(QIcon(QStringLiteral(":/art/menu/copy.png")));
+    // Shown in the menu; the key itself is taken by the filter below, on the list only.
     copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    copy->setShortcutContext(Qt::WidgetShortcut);
     QObject::connect(copy, &QAction::triggered, list, [list, table] {
         for (int r = 0; r < list->topLevelItemCount(); ++r)
             if (list->topLevelItem(r)->isSelected())
                 QGuiApplication::clipboard()->setText(CopyLine(table, rowCells(list, r)));
     });
-    list->addAction(copy);
+    list->installEventFilter(new CopyKey(copy, list));
     menu->addAction(copy);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(list, &QWidget::customContextMenuRequested, menu,
