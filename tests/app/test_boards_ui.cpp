@@ -675,6 +675,27 @@ private slots:
         QCOMPARE(d.lastOutcome(), LookupOutcome::Complete);
     }
 
+    // A file that cannot be written stops Apply there: the new list is in memory, nothing is asked.
+    void applyWithUnwritableFile() {
+        QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        MainWindowOptions options;
+        options.settingsPath = m_dir.filePath(QStringLiteral("blocker/Settings.ini"));
+        MainWindow w(std::move(options));
+        w.show();
+        WindowDriver d(w);
+        OptionsDialog* dialog = openOptions(d);
+        addEntry(dialog, QStringLiteral("Rook"));
+        click(dialog, OptionsNames::Apply);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.takeFirst().startsWith(QStringLiteral("Unable to write to ")));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(w.leaderboardNicks().first(), "Rook");
+        QVERIFY(!w.boardSession());
+        QCOMPARE(m_service->boardTargets().size(), 0);
+    }
+
     void clearHistory() {
         writeSettings(m_server->hostPort());
         auto w = window();
