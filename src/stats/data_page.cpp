@@ -158,7 +158,7 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
         list->setGeometry(6, 22, place.width() - 12, listHeight);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         if (t.misc)
-            list->setHeaderHidden(true);
+            setHeaderHidden(list, true);
         *t.member = list;
         bottom = std::max(bottom, place.bottom());
     }

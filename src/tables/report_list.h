@@ -24,7 +24,11 @@ QList<CellKind> ColumnKind(const QTreeWidget* list);
 QTreeWidget* makeReportList(const QString& objectName, const QList<ReportColumn>& columns,
                             const QList<QStringList>& rows, QWidget* parent);
 
-// Writes one cell by display position; a position outside the list is ignored.
+// A list without headers reads each value with its row's name.
+void setHeaderHidden(QTreeWidget* list, bool hidden);
+
+// Writes one cell by display position; a position outside the list is ignored. Each cell is read
+// out with its column's caption ("Score: 205200").
 void setCell(QTreeWidget* list, int row, int column, const QString& text);
 QString cell(const QTreeWidget* list, int row, int column);
 // The texts of one row, in column order.

@@ -14,6 +14,7 @@
 #include "ui_test_main.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -391,6 +392,26 @@ private slots:
             QStringLiteral("//////////////////////Top Ten\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\")));
         QVERIFY(w->rawLogLines().contains(QStringLiteral(
             "//////////////////////Personal Leaderboard\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\\")));
+    }
+
+    // What a screen reader gets of a leaderboard: each cell with its column's caption.
+    void spokenCells() {
+        writeSettings(m_server->hostPort(), {"Kestrel"});
+        auto w = window();
+        WindowDriver d(*w);
+        QVERIFY(d.lookUp(QStringLiteral("45000001")));
+        const auto spoken = [](QTreeWidget* list, int row, int column) {
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+            QAccessibleInterface* cell =
+                table && table->tableInterface() ? table->tableInterface()->cellAt(row, column) : nullptr;
+            return cell ? cell->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(spoken(topTen(d), 0, 3), QStringLiteral("Score: 250000"));
+        QCOMPARE(spoken(topTen(d), 0, 1), QStringLiteral("Nickname: Vortex"));
+        QCOMPARE(spoken(board(d), 0, 2), QStringLiteral("PID: 45000002"));
+        QCOMPARE(spoken(board(d), 1, 1), QStringLiteral("Nickname: N/A"));
+        QCOMPARE(spoken(d.find<QTreeWidget>(DataNames::Misc), 7, 1),
+                 QStringLiteral("Kicked & Banned: ") + d.find<QTreeWidget>(DataNames::Misc)->topLevelItem(7)->text(1));
     }
 
     void topTenAfterUserSort() {
