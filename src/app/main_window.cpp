@@ -8,6 +8,7 @@
 #include "settings/settings_store.h"
 #include "skin/gauge.h"
 #include "stats/data_page.h"
+#include "stats/next_rank_panel.h"
 #include "stats/overview_page.h"
 #include "tables/table_actions.h"
 
@@ -33,6 +34,8 @@
 
 namespace {
 
+constexpr char WindowTitle[] = "Orvane *BETA*";
+
 constexpr int DesignWidth = 1009;
 constexpr int DesignHeight = 815;
 constexpr int CompactHeight = 760; // screens under CompactScreen pixels high
@@ -50,7 +53,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(options.settingsPath.isEmpty() ? SettingsPath() : options.settingsPath),
       m_arguments(std::move(options.arguments)), m_limits(std::move(options.limits)) {
     setObjectName(QLatin1String(MainNames::Window));
-    setWindowTitle(QStringLiteral("Orvane *BETA*"));
+    setWindowTitle(QLatin1String(WindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
 
     buildMenu();
@@ -431,7 +434,11 @@ void MainWindow::connectSession(LookupSession* session) {
     connect(session, &LookupSession::statisticsRead, this, [this](const OverviewValues& o, const DataValues& d) {
         m_overview->showStatistics(o);
         m_data->showTables(d);
+        m_data->showDates(o.facts);
+        showAsOf(o.facts.asOf);
     });
+    connect(session, &LookupSession::awardsRead, this,
+            [this](const ReplyTokens& tokens) { m_overview->nextRank()->showBadges(ReadBadgeLevels(tokens)); });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
     connect(session, &LookupSession::topTenRead, m_overview, &OverviewPage::showTopTen);
@@ -550,6 +557,12 @@ void MainWindow::showRank(const RankValues& rank) {
     m_rankPicture->setAccessibleName(FromWin1252(rank.rankName));
     m_rankPicture->setToolTip(FromWin1252(rank.rankName));
     m_nameLine->setText(FromWin1252(rank.nameLine));
+}
+
+// The title says when the service took the figures shown.
+void MainWindow::showAsOf(const std::optional<qint64>& asOf) {
+    setWindowTitle(asOf ? QStringLiteral("%1 (as of %2)").arg(QLatin1String(WindowTitle), ServiceTimeText(asOf))
+                        : QLatin1String(WindowTitle));
 }
 
 void MainWindow::resetRank() {

@@ -106,6 +106,7 @@ private:
     void onReplyHandled(const ReplyReport& report);
     void showRank(const RankValues& rank);
     void resetRank();
+    void showAsOf(const std::optional<qint64>& asOf);
     void resetPage(ReplyKind kind);
 
     void appendLog(const QList<QByteArray>& lines);

@@ -17,20 +17,49 @@ BoardEntry recordAt(const ReplyTokens& tokens, int first) {
             FormatDuration(countFromToken(tokens.at(first + 3))), tokens.at(first + 5)};
 }
 
+// A record from one data line, by the block's column names; a missing column keeps the empty
+// row's text.
+BoardEntry recordOf(const ReplyBlock& block, const QByteArrayList& row) {
+    const auto value = [&](QByteArrayView name, QByteArrayView absent) {
+        const qsizetype c = block.column(name);
+        return c >= 0 ? row.at(c) : absent.toByteArray();
+    };
+    return {value("pid", "0"), value("nick", "N/A"), value("score", "0"),
+            FormatDuration(countFromToken(value("totaltime", "0"))), value("countrycode", "N/A")};
+}
+
 } // namespace
 
-std::optional<QList<BoardEntry>> readTopTen(const ReplyTokens& tokens) {
+std::optional<QList<BoardEntry>> readTopTen(const ServiceReply& reply) {
+    QList<BoardEntry> entries;
+    if (reply.hasHeaders()) {
+        const ReplyBlock* block = reply.blockWith("nick");
+        if (!block)
+            return std::nullopt;
+        for (const QByteArrayList& row : block->rows.mid(0, BoardRows))
+            entries.append(recordOf(*block, row));
+        return entries;
+    }
+    const ReplyTokens& tokens = reply.tokens();
     if (tokens.size() <= TopTenHighestPosition)
         return std::nullopt;
-    QList<BoardEntry> entries;
     for (int r = 0; r < BoardRows; ++r)
         entries.append(recordAt(tokens, FirstRecord + RecordStride * r));
     return entries;
 }
 
-std::optional<PersonalRecord> readPersonalRecord(const ReplyTokens& tokens) {
+std::optional<PersonalRecord> readPersonalRecord(const ServiceReply& reply) {
+    const ReplyTokens& tokens = reply.tokens();
     if (tokens.size() > 1 && tokens.at(1) == NoRecord)
         return PersonalRecord{};
+    if (reply.hasHeaders()) {
+        const ReplyBlock* block = reply.blockWith("nick");
+        if (!block)
+            return std::nullopt;
+        if (block->rows.isEmpty())
+            return PersonalRecord{};
+        return PersonalRecord{true, recordOf(*block, block->rows.first())};
+    }
     if (tokens.size() <= RecordHighestPosition)
         return std::nullopt;
     return PersonalRecord{true, recordAt(tokens, FirstRecord)};

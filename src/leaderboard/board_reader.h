@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,16 +23,17 @@ struct BoardEntry {
     bool operator==(const BoardEntry&) const = default;
 };
 
-// The ten records, best first; nothing when the reply is too short for the tenth.
-std::optional<QList<BoardEntry>> readTopTen(const ReplyTokens& tokens);
+// The records, best first, at most ten. Read by column names, a reply may hold fewer (a service
+// with few players); read by positions, it must reach the tenth. Nothing when it cannot be read.
+std::optional<QList<BoardEntry>> readTopTen(const ServiceReply& reply);
 
-// The record of one player: found is false when the service has none ("$" in token 1). Nothing
-// when the reply is too short for a record.
+// The record of one player: found is false when the service has none ("$" in token 1, or a header
+// without a data line). Nothing when the reply is too short for a record.
 struct PersonalRecord {
     bool found = false;
     BoardEntry entry;
 };
-std::optional<PersonalRecord> readPersonalRecord(const ReplyTokens& tokens);
+std::optional<PersonalRecord> readPersonalRecord(const ServiceReply& reply);
 
 // One row of the personal leaderboard: unfilled, a record, or an entry the service does not know.
 struct BoardRow {

@@ -104,10 +104,15 @@ void LookupSession::send(ReplyKind kind, const QByteArray& url, int boardIndex) 
 
 void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body) {
     const ReplyKindInfo& info = replyKindInfo(kind);
-    const std::optional<ReplyTokens> tokens = AcceptReply(kind, body);
+    const std::optional<ServiceReply> reply = AcceptReply(kind, body);
     m_quietReply = false;
+    // An error reply to the search is the service saying it knows no such player.
+    if (!reply && kind == ReplyKind::Search && IsErrorReply(body))
+        m_notFound = true;
     // Reading starts the next requests, so they are on their way before anything is drawn.
-    const bool shown = tokens && read(kind, boardIndex, *tokens);
+    const bool shown = reply
+                           ? read(kind, boardIndex, *reply)
+                           : kind == ReplyKind::BoardSearch && IsErrorReply(body) && readUnknownBoardEntry(boardIndex);
 
     ReplyReport report;
     report.kind = kind;
@@ -115,8 +120,8 @@ void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, con
     if (shown) {
         report.result = ReplyReport::Result::Accepted;
         report.statusText = DataReceived;
-        if (info.logName && !m_quietReply)
-            report.log = LogReplyTokens(info.logName, *tokens);
+        if (info.logName && reply && !m_quietReply)
+            report.log = LogReplyTokens(info.logName, reply->tokens());
     } else if (m_notFound && kind == ReplyKind::Search) {
         report.result = ReplyReport::Result::Rejected;
         report.statusText = QString::fromLatin1(replyKindInfo(ReplyKind::Stats).failureText);
@@ -154,21 +159,29 @@ void LookupSession::onFailed(HttpGet* fetcher, ReplyKind kind, int boardIndex, c
     transferEnded(fetcher);
 }
 
-bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& tokens) {
+bool LookupSession::readUnknownBoardEntry(int boardIndex) {
+    // An unknown nickname in the list does not end the chain.
+    requestNextBoardEntry(boardIndex);
+    emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
+    return true;
+}
+
+bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& reply) {
+    const ReplyTokens& tokens = reply.tokens();
     switch (kind) {
     case ReplyKind::Search: {
-        const QByteArray& pid = tokens.at(SearchPidPosition);
-        if (pid == NoPlayer) {
+        const QByteArray* pid = reply.field("pid", SearchPidPosition);
+        if (!pid || *pid == NoPlayer || pid->isEmpty()) {
             m_notFound = true;
             return false;
         }
-        m_pid = pid;
+        m_pid = *pid;
         send(ReplyKind::Stats, Requests::GeneralStats(m_settings.server, m_pid));
         return true;
     }
     case ReplyKind::Stats: {
-        const std::optional<OverviewValues> overview = readOverview(tokens);
-        const std::optional<DataValues> data = readDataTables(tokens);
+        const std::optional<OverviewValues> overview = readOverview(reply);
+        const std::optional<DataValues> data = readDataTables(reply);
         if (!overview || !data)
             return false;
         startFanOut();
@@ -177,14 +190,14 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
         return true;
     }
     case ReplyKind::Rank: {
-        const std::optional<RankValues> rank = readRank(tokens);
+        const std::optional<RankValues> rank = readRank(reply);
         if (!rank)
             return false;
         emit rankRead(*rank);
         return true;
     }
     case ReplyKind::Maps: {
-        const std::optional<TableCells> maps = readMaps(tokens);
+        const std::optional<TableCells> maps = readMaps(reply);
         if (!maps)
             return false;
         emit mapsRead(*maps);
@@ -197,25 +210,21 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
         emit unlocksRead(tokens);
         return true;
     case ReplyKind::TopTen: {
-        const std::optional<QList<BoardEntry>> entries = readTopTen(tokens);
+        const std::optional<QList<BoardEntry>> entries = readTopTen(reply);
         if (!entries)
             return false;
         emit topTenRead(*entries);
         return true;
     }
     case ReplyKind::BoardSearch: {
-        const QByteArray& pid = tokens.at(SearchPidPosition);
-        if (pid == NoPlayer) {
-            // An unknown nickname in the list does not end the chain.
-            requestNextBoardEntry(boardIndex);
-            emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
-            return true;
-        }
-        send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, pid), boardIndex);
+        const QByteArray* pid = reply.field("pid", SearchPidPosition);
+        if (!pid || *pid == NoPlayer || pid->isEmpty())
+            return readUnknownBoardEntry(boardIndex);
+        send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, *pid), boardIndex);
         return true;
     }
     case ReplyKind::BoardRecord: {
-        const std::optional<PersonalRecord> record = readPersonalRecord(tokens);
+        const std::optional<PersonalRecord> record = readPersonalRecord(reply);
         if (!record)
             return false;
         requestNextBoardEntry(boardIndex);

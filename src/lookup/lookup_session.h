@@ -95,7 +95,8 @@ private:
     void onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body);
     void onFailed(HttpGet* fetcher, ReplyKind kind, int boardIndex, const FetchError& error);
     // Reads an accepted reply and starts what follows it; false when it cannot be read.
-    bool read(ReplyKind kind, int boardIndex, const ReplyTokens& tokens);
+    bool read(ReplyKind kind, int boardIndex, const ServiceReply& reply);
+    bool readUnknownBoardEntry(int boardIndex);
     void startFanOut();
     void requestBoardEntry(int index);
     void requestNextBoardEntry(int after);

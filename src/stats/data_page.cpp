@@ -186,6 +186,13 @@ void DataPage::showCountry(const QByteArray& country) {
     setCell(m_misc, 1, 1, FromWin1252(country));
 }
 
+// The misc table's dates, in the user's locale and time zone.
+void DataPage::showDates(const PlayerFacts& facts) {
+    setCell(m_misc, 2, 1, ServiceTimeText(facts.asOf));
+    setCell(m_misc, 3, 1, ServiceTimeText(facts.joined));
+    setCell(m_misc, 4, 1, ServiceTimeText(facts.lastBattle));
+}
+
 void DataPage::resetRowCaptions() {
     writeCaptions(m_weapons, WeaponNames);
     writeCaptions(m_kits, KitNames);

@@ -2,6 +2,7 @@
 
 #include "service/text_codec.h"
 #include "skin/roll_group_box.h"
+#include "stats/next_rank_panel.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
 #include "tables/table_actions.h"
@@ -162,6 +163,14 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
         connect(board, &QTreeWidget::itemDoubleClicked, this, &OverviewPage::boardDoubleClicked);
     }
 
+    // How far the player is from the next rank, under the leaderboards.
+    auto* nextRankGroup = new RollGroupBox(QStringLiteral("Next Rank"), this);
+    nextRankGroup->setObjectName(QLatin1String(NextRankNames::Group));
+    nextRankGroup->setGeometry(8, 502, 985, 66);
+    m_nextRank = new NextRankPanel(nextRankGroup);
+    m_nextRank->setGeometry(2, 22, 981, 42);
+    m_groups.append(nextRankGroup);
+
     m_rawLog = new QPlainTextEdit(this);
     m_rawLog->setObjectName(QLatin1String(OverviewNames::RawLog));
     m_rawLog->setReadOnly(true);
@@ -277,6 +286,7 @@ void OverviewPage::showStatistics(const OverviewValues& values) {
     }
     for (int i = 0; i < OverviewFieldCount; ++i)
         setFigure(OverviewField(i), FromWin1252(values.fields[static_cast<size_t>(i)]));
+    m_nextRank->showFacts(values.facts);
 }
 
 void OverviewPage::showEaScore(const QByteArray& score) {
@@ -298,6 +308,7 @@ void OverviewPage::reset() {
     for (const OverviewNames::Figure& figure : OverviewNames::Figures)
         setFigure(figure.field, QString::fromLatin1(figure.initial));
     showEaScore("0");
+    m_nextRank->reset();
 }
 
 namespace {
@@ -316,9 +327,13 @@ void writeEntry(QTreeWidget* list, int row, const BoardEntry& entry) {
 } // namespace
 
 void OverviewPage::showTopTen(const QList<BoardEntry>& entries) {
+    // A service with fewer than ten players sends fewer records: the rows below them are empty.
+    const QStringList empty = EmptyBoardEntry();
+    const BoardEntry none{ToWin1252(empty[1]), ToWin1252(empty[0]), ToWin1252(empty[2]), ToWin1252(empty[3]),
+                          ToWin1252(empty[4])};
     m_topTen->setUpdatesEnabled(false);
-    for (int r = 0; r < entries.size(); ++r)
-        writeEntry(m_topTen, r, entries[r]);
+    for (int r = 0; r < BoardRows; ++r)
+        writeEntry(m_topTen, r, r < entries.size() ? entries[r] : none);
     m_topTen->setUpdatesEnabled(true);
 }
 

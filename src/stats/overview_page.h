@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 
+class NextRankPanel;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -79,6 +80,7 @@ public:
     // The thank-you card stands in for the six groups while it is shown.
     void toggleEasterPicture();
     QPlainTextEdit* rawLog() const { return m_rawLog; }
+    NextRankPanel* nextRank() const { return m_nextRank; }
 
 signals:
     // A double click on a filled leaderboard row: the whole nickname to look up.
@@ -112,4 +114,5 @@ private:
     TableSorting* m_sorting = nullptr;
     QPlainTextEdit* m_rawLog = nullptr;
     QLabel* m_easter = nullptr;
+    NextRankPanel* m_nextRank = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "leaderboard/board_reader.h"
 #include "service/protocol.h"
+#include "service/service_reply.h"
 #include "tables/copy_line.h"
 #include "tables/table_order.h"
 #include "test_files.h"
@@ -34,42 +35,82 @@ class LeaderboardTest final : public QObject {
     Q_OBJECT
 
 private slots:
+    // By column names (the service's own layout) and by the positions of a reply known only by its
+    // tokens; both readings of the same reply agree.
+    void topTen_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("byPosition");
+        QTest::addColumn<int>("count");
+        const QByteArray topTen = fixture("getleaderboard_topten.txt");
+        QTest::newRow("by columns") << topTen << false << 10;
+        QTest::newRow("by positions") << topTen << true << 10;
+        // Columns in another order, and a service with three players.
+        QByteArray reordered = "O\nH\tsize\tasof\nD\t3\t1717171717\n"
+                               "H\tcountrycode\tn\tnick\tpid\tscore\ttotaltime\n";
+        reordered += "D\tUS\t1\tVortex\t45000001\t250000\t9003723\n";
+        reordered += "D\tDE\t2\tKestrel\t45000002\t241000\t8703723\n";
+        reordered += "D\tGB\t3\tHammer\t45000003\t232000\t0\n$\t99\t$";
+        QTest::newRow("columns reordered, three players") << reordered << false << 3;
+    }
     void topTen() {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, byPosition);
+        const std::optional<ServiceReply> reply = ServiceReply::read(body);
+        QVERIFY(reply);
         const std::optional<QList<BoardEntry>> entries =
-            readTopTen(CutServiceReply(fixture("getleaderboard_topten.txt")));
+            byPosition ? readTopTen(ServiceReply(reply->tokens())) : readTopTen(*reply);
         QVERIFY(entries);
-        QCOMPARE(entries->size(), 10);
+        QTEST(int(entries->size()), "count");
         QCOMPARE(entries->first(), (BoardEntry{"45000001", "Vortex", "250000", "2501:02:03", "US"}));
-        QCOMPARE(entries->last(), (BoardEntry{"45000010", "Ironside", "169000", "1751:02:03", "FI"}));
-        // One record short of ten cannot be read.
+        QCOMPARE(entries->at(1), (BoardEntry{"45000002", "Kestrel", "241000", "2417:42:03", "DE"}));
+        if (entries->size() == 10)
+            QCOMPARE(entries->last(), (BoardEntry{"45000010", "Ironside", "169000", "1751:02:03", "FI"}));
+    }
+
+    void topTenUnreadable() {
+        // By positions, one record short of ten cannot be read; nor a reply without a nickname column.
         ReplyTokens cut = CutServiceReply(fixture("getleaderboard_topten.txt"));
         cut.resize(TopTenHighestPosition);
         QVERIFY(!readTopTen(cut));
+        QVERIFY(!readTopTen(*ServiceReply::read("O\nH\tpid\tscore\nD\t1\t2\n$\t9\t$")));
     }
 
     void personalRecord_data() {
-        QTest::addColumn<ReplyTokens>("tokens");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("byPosition");
         QTest::addColumn<bool>("readable");
         QTest::addColumn<bool>("found");
         QTest::addColumn<BoardEntry>("entry");
-        const ReplyTokens rank = CutServiceReply(fixture("getleaderboard_rank.txt"));
-        QTest::newRow("record, clan tag and blank kept")
-            << rank << true << true << BoardEntry{"43917456", "=DOG= Sarge", "48211", "651:34:38", "DE"};
-        QTest::newRow("no record") << CutServiceReply(fixture("getleaderboard_norecord.txt")) << true << false
-                                   << BoardEntry{};
-        QTest::newRow("cut short") << rank.mid(0, RecordHighestPosition) << false << false << BoardEntry{};
-        ReplyTokens oddTime = rank;
-        oddTime[20] = "3723";
-        QTest::newRow("3723 seconds") << oddTime << true << true
-                                      << BoardEntry{"43917456", "=DOG= Sarge", "48211", "01:02:03", "DE"};
-        oddTime[20] = "soon";
-        QTest::newRow("time not a number")
-            << oddTime << true << true << BoardEntry{"43917456", "=DOG= Sarge", "48211", "00:00:00", "DE"};
+        const QByteArray rank = fixture("getleaderboard_rank.txt");
+        const BoardEntry sarge{"43917456", "=DOG= Sarge", "48211", "651:34:38", "DE"};
+        for (const bool byPosition : {false, true}) {
+            const char* how = byPosition ? "by positions" : "by columns";
+            QTest::addRow("record, clan tag and blank kept, %s", how) << rank << byPosition << true << true << sarge;
+            QTest::addRow("no record, %s", how)
+                << fixture("getleaderboard_norecord.txt") << byPosition << true << false << BoardEntry{};
+            QByteArray odd = rank;
+            odd.replace("\t2345678\t", "\t3723\t");
+            QTest::addRow("3723 seconds, %s", how) << odd << byPosition << true << true
+                                                   << BoardEntry{"43917456", "=DOG= Sarge", "48211", "01:02:03", "DE"};
+            odd.replace("\t3723\t", "\tsoon\t");
+            QTest::addRow("time not a number, %s", how)
+                << odd << byPosition << true << true
+                << BoardEntry{"43917456", "=DOG= Sarge", "48211", "00:00:00", "DE"};
+        }
+        QTest::newRow("header without a record line")
+            << QByteArray("O\nH\tn\tpid\tnick\tscore\ttotaltime\tplayerrank\tcountrycode\n$\t9\t$") << false << true
+            << false << BoardEntry{};
+        QTest::newRow("cut short, by positions") << QByteArray("O\nH\tsize\tasof\nD\t5000\t1717171717\nH\tn\tpid\n")
+                                                 << true << false << false << BoardEntry{};
     }
     void personalRecord() {
-        QFETCH(ReplyTokens, tokens);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, byPosition);
         QFETCH(bool, readable);
-        const std::optional<PersonalRecord> record = readPersonalRecord(tokens);
+        const std::optional<ServiceReply> reply = ServiceReply::read(body);
+        QVERIFY(reply);
+        const std::optional<PersonalRecord> record =
+            byPosition ? readPersonalRecord(ServiceReply(reply->tokens())) : readPersonalRecord(*reply);
         QCOMPARE(record.has_value(), readable);
         if (!record)
             return;

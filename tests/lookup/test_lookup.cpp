@@ -359,6 +359,16 @@ private slots:
         QTest::newRow("no match") << fixture("searchforplayers_none.txt") << QByteArray() << 1;
         // The service's error reply to the statistics request.
         QTest::newRow("E reply") << fixture("searchforplayers_tagged.txt") << fixture("error_107.txt") << 2;
+        // The error replies of other services: an "err" block, or all of it on one line.
+        QTest::newRow("E reply with err block")
+            << fixture("searchforplayers_tagged.txt")
+            << QByteArray("E\t998\nH\tasof\terr\nD\t1717171717\tPlayer Not Found!\n$\t40\t$") << 2;
+        QTest::newRow("E reply on one line")
+            << fixture("searchforplayers_tagged.txt")
+            << QByteArray("E\t998\tH\tasof\terr\tD\t1717171717\tPlayer Not Found!\t$\t40\t$") << 2;
+        QTest::newRow("E reply to the search") << fixture("error_107.txt") << QByteArray() << 1;
+        // A search reply of another layout: a header and no data line.
+        QTest::newRow("no data line") << QByteArray("O\nH\tn\tpid\tnick\tscore\n$\t12\t$") << QByteArray() << 1;
     }
     void notFound() {
         QFETCH(QByteArray, search);
