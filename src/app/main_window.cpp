@@ -20,6 +20,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +29,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -205,6 +207,16 @@ QWidget* MainWindow::buildHeader() {
     m_nameLine->setMinimumWidth(0);
     m_nameLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_nameLine, 1);
+
+    // Other players the search found under the same nickname, a click away.
+    m_matches = new QToolButton(header);
+    m_matches->setObjectName(QLatin1String(MainNames::Matches));
+    m_matches->setPopupMode(QToolButton::InstantPopup);
+    m_matches->setMenu(new QMenu(m_matches));
+    m_matches->setToolTip(QStringLiteral("Other players with this nickname"));
+    m_matches->hide();
+    row->addWidget(m_matches);
+    row->addSpacing(8);
 
     auto* caption = new QLabel(QStringLiteral("Username/PID"), header);
     caption->setObjectName(QStringLiteral("La_username"));
@@ -384,6 +396,7 @@ void MainWindow::go() {
         // The previous lookup ends here: none of its late replies reaches a page or the progress.
         endSession();
         endBoardSession();
+        m_matches->hide();
         m_overview->resetPersonalBoard();
         setHistory(Lookup::UpdateHistory(m_history, text));
         m_input->setEditText(text);
@@ -440,6 +453,7 @@ void MainWindow::connectSession(LookupSession* session) {
     connect(session, &LookupSession::awardsRead, this,
             [this](const ReplyTokens& tokens) { m_overview->nextRank()->showBadges(ReadBadgeLevels(tokens)); });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
+    connect(session, &LookupSession::otherMatchesFound, this, &MainWindow::offerOtherMatches);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
     connect(session, &LookupSession::topTenRead, m_overview, &OverviewPage::showTopTen);
     connect(session, &LookupSession::boardRecordRead, this,
@@ -557,6 +571,25 @@ void MainWindow::showRank(const RankValues& rank) {
     m_rankPicture->setAccessibleName(FromWin1252(rank.rankName));
     m_rankPicture->setToolTip(FromWin1252(rank.rankName));
     m_nameLine->setText(FromWin1252(rank.nameLine));
+}
+
+// Each other match is looked up by its PID, so that it is that very player.
+void MainWindow::offerOtherMatches(const QList<SearchMatch>& others) {
+    QMenu* menu = m_matches->menu();
+    menu->clear();
+    for (const SearchMatch& match : others) {
+        const QString text =
+            QStringLiteral("%1 (PID %2, score %3)")
+                .arg(FromWin1252(match.nick), QString::fromLatin1(match.pid), QString::fromLatin1(match.score));
+        QAction* action = menu->addAction(text);
+        const QByteArray pid = match.pid;
+        connect(action, &QAction::triggered, this, [this, pid] { lookUp(pid); });
+    }
+    const QString label =
+        others.size() == 1 ? QStringLiteral("1 other") : QStringLiteral("%1 others").arg(others.size());
+    m_matches->setText(label);
+    m_matches->setAccessibleName(QStringLiteral("Other players with this nickname: %1").arg(others.size()));
+    m_matches->show();
 }
 
 // The title says when the service took the figures shown.

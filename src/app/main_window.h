@@ -19,6 +19,7 @@ class OptionsDialog;
 class OverviewPage;
 class ProgressWindow;
 class TableSorting;
+class QToolButton;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -30,6 +31,7 @@ inline constexpr char Tabs[] = "Tabmain";
 inline constexpr char Status[] = "SB_Status";
 inline constexpr char NameLine[] = "La_Nickrank";
 inline constexpr char RankPicture[] = "Im_rank";
+inline constexpr char Matches[] = "Bt_Matches";
 inline constexpr char Banner[] = "Im_banner";
 inline constexpr char Exit[] = "Ende2";
 inline constexpr char Options[] = "Einstellungen2";
@@ -107,6 +109,7 @@ private:
     void showRank(const RankValues& rank);
     void resetRank();
     void showAsOf(const std::optional<qint64>& asOf);
+    void offerOtherMatches(const QList<SearchMatch>& others);
     void resetPage(ReplyKind kind);
 
     void appendLog(const QList<QByteArray>& lines);
@@ -142,6 +145,7 @@ private:
     QPushButton* m_go = nullptr;
     QLabel* m_rankPicture = nullptr;
     QLabel* m_nameLine = nullptr;
+    QToolButton* m_matches = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_status = nullptr;
 };

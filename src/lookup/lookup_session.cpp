@@ -177,6 +177,8 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& rep
         }
         m_pid = *pid;
         send(ReplyKind::Stats, Requests::GeneralStats(m_settings.server, m_pid));
+        if (const QList<SearchMatch> matches = readSearchMatches(reply); matches.size() > 1)
+            emit otherMatchesFound(matches.mid(1));
         return true;
     }
     case ReplyKind::Stats: {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "leaderboard/board_reader.h"
+#include "lookup/search_reader.h"
 #include "service/protocol.h"
 #include "stats/data_reader.h"
 #include "stats/overview_reader.h"
@@ -73,6 +74,8 @@ signals:
     // After each reply or failed transfer, once its results (below) have been handed over.
     void replyHandled(const ReplyReport& report);
 
+    // The players the search found besides the one looked up, in the service's order.
+    void otherMatchesFound(const QList<SearchMatch>& others);
     void statisticsRead(const OverviewValues& overview, const DataValues& data);
     void rankRead(const RankValues& rank);
     void mapsRead(const TableCells& maps);

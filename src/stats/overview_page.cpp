@@ -89,6 +89,30 @@ QPixmap overlayPixmap() {
     return band;
 }
 
+// What the figures whose caption does not say it all stand for.
+struct FigureHint {
+    OverviewField field;
+    const char* text;
+};
+constexpr FigureHint FigureHints[] = {
+    {OverviewField::WinsLosses, "Rounds won / rounds lost (wins per loss)"},
+    {OverviewField::ScorePerMinute, "Global score per minute played"},
+    {OverviewField::KillDeathRatio, "Kills per death"},
+    {OverviewField::KillsTotal, "Kills / best kill streak"},
+    {OverviewField::KillsPerMinute, "Kills per minute played"},
+    {OverviewField::KillsPerRound, "Kills per round played"},
+    {OverviewField::DeathsTotal, "Deaths / worst death streak"},
+    {OverviewField::DeathsPerMinute, "Deaths per minute played"},
+    {OverviewField::DeathsPerRound, "Deaths per round played"},
+    {OverviewField::Accuracy, "Hits per shot fired, all weapons"},
+};
+
+void setHint(QLabel* caption, QLabel* value, const QString& hint) {
+    for (QLabel* label : {caption, value})
+        label->setToolTip(hint);
+    value->setAccessibleDescription(hint);
+}
+
 constexpr const char* FavouriteInitial[] = {"Weaponname", "Vehiclename", "Kitname", "Mapname"};
 constexpr const char* FavouritePanels[] = {"Pa_favweapon", "Pa_favvehicle", "Pa_favkit", "Pa_favmap"};
 
@@ -131,6 +155,7 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
     m_eaScore->setGeometry(m_groups[1]->width() - 130, FirstRow, 120, 18);
     m_eaScore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     eaCaption->setBuddy(m_eaScore);
+    setHint(eaCaption, m_eaScore, QStringLiteral("The player's place on the service's score leaderboard"));
     setSpokenValue(m_eaScore, eaCaption->text(), m_eaScore->text());
     addDivider(m_groups[1], FirstRow + RowHeight + 2);
 
@@ -246,6 +271,10 @@ void OverviewPage::buildFigures(QGroupBox* group, int first, int last, const QLi
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         caption->setBuddy(value);
+        for (const FigureHint& hint : FigureHints) {
+            if (hint.field == figure.field)
+                setHint(caption, value, QString::fromLatin1(hint.text));
+        }
         m_figures[static_cast<size_t>(i)] = value;
         setSpokenValue(value, caption->text(), value->text());
         y += RowHeight;

@@ -39,8 +39,15 @@ std::optional<OverviewValues> readOverview(const ServiceReply& reply) {
     const auto pair = [&](Column first, Column second) { return at(first) + " / " + at(second); };
 
     OverviewValues values;
+    // A player who has not played yet has no favourites: the service's ids then just name the
+    // first entry of each table.
+    const bool played = countFromToken(at({"time", 248})) > 0;
     for (std::size_t i = 0; i < values.favourites.size(); ++i) {
         const FavouriteSource& source = favouriteSources[i];
+        if (!played) {
+            values.favourites[i] = {source.category, nullptr, QByteArray(NoFavourite)};
+            continue;
+        }
         const FavouritePicture* picture = findFavourite(source.category, reply.value(source.column, source.position, ""));
         values.favourites[i] = {source.category, picture, picture ? QByteArray(picture->name) : QByteArray()};
     }

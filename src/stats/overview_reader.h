@@ -13,6 +13,9 @@
 
 inline constexpr int OverviewHighestPosition = 296;
 
+// The favourite's name of a player who has not played yet: an em dash (Windows-1252).
+inline constexpr char NoFavourite[] = "\x97";
+
 struct FavouriteValue {
     FavouriteCategory category;
     const FavouritePicture* picture; // nullptr: no picture for the id, the placeholder shows

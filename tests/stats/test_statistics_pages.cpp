@@ -283,6 +283,13 @@ private slots:
         QVERIFY(line.endsWith(QStringLiteral("(%1)").arg(pid)));
         if (!favouriteMap.isEmpty())
             QCOMPARE(label(OverviewNames::FavouriteLabels[3]), favouriteMap);
+        // Without any time played there is nothing to be fond of.
+        if (m_db->player("time", pid) == 0) {
+            for (const char* favourite : OverviewNames::FavouriteLabels)
+                QCOMPARE(label(favourite), QStringLiteral("\u2014"));
+            for (const char* prefix : {"Im_wea_", "Im_veh_", "Im_kit_", "Im_map_"})
+                QCOMPARE(visibleFavourites(prefix), 0);
+        }
         for (const char* prefix : {"Im_wea_", "Im_veh_", "Im_kit_", "Im_map_"})
             QVERIFY2(visibleFavourites(prefix) <= 1, prefix);
         QCOMPARE(cell(DataNames::Maps, 5, 0), QStringLiteral("Sharqi Peninsula"));
