@@ -6,7 +6,8 @@ const char* const UsageText =
     "usage: orvane-statsd [--listen HOST:PORT] [--db FILE] [--update-dir DIR] [--strict-agent] [--quiet]\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:28080; port 0 picks a free port)\n"
     "  --db FILE           SQLite database (default ./orvane-statsd.sqlite; seeded when new)\n"
-    "  --update-dir DIR    serve /code/orvane/version.txt and /code/orvane/orvane_v<version>.exe from DIR\n"
+    "  --update-dir DIR    serve /code/orvane/version.txt and the downloads orvane_v<version>.exe and\n"
+    "                      orvane_v<version>-linux-<architecture> from DIR\n"
     "  --strict-agent      answer 403 to every User-Agent other than GameSpyHTTP/1.0\n"
     "  --quiet             do not log requests to stderr\n";
 

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "about/about_box.h"
+#include "about/changelog_window.h"
 #include "app/platform_hooks.h"
 #include "app/progress_window.h"
 #include "lookup/lookup_rules.h"
@@ -11,6 +13,7 @@
 #include "stats/next_rank_panel.h"
 #include "stats/overview_page.h"
 #include "tables/table_actions.h"
+#include "update/updater_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,6 +103,12 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     qApp->installEventFilter(this);
     readSettings();
     m_progress = new ProgressWindow(this);
+    UpdaterOptions updater;
+    updater.server = m_updateServer;
+    m_updater = new UpdaterWindow(std::move(updater), this);
+    connect(m_updater, &UpdaterWindow::quitRequested, this, &QWidget::close);
+    m_changelog = new ChangelogWindow(this);
+    m_about = new AboutBox(m_changelog, this);
     m_options = new OptionsDialog(m_settingsPath, this);
     m_options->setMemory([this] { return OptionsMemory{m_leaderboardNicks, m_startNick, m_statsServer}; });
     connect(m_options, &OptionsDialog::listApplied, this, &MainWindow::applyBoardList);
@@ -134,17 +143,11 @@ void MainWindow::buildMenu() {
     help->setObjectName(QStringLiteral("Hilfe1"));
     QAction* donate = help->addAction(icon(2), QStringLiteral("&Donate"), this, &MainWindow::openDonatePage);
     donate->setObjectName(QLatin1String(MainNames::Donate));
-    QAction* update = help->addAction(icon(3), QStringLiteral("&Update"));
+    QAction* update = help->addAction(icon(3), QStringLiteral("&Update"), this, [this] { showWindow(m_updater); });
     update->setObjectName(QLatin1String(MainNames::Update));
     help->addSeparator();
-    QAction* about = help->addAction(icon(4), QStringLiteral("&About"));
+    QAction* about = help->addAction(icon(4), QStringLiteral("&About"), this, [this] { showWindow(m_about); });
     about->setObjectName(QLatin1String(MainNames::About));
-
-    // The updater and the about box come with their own windows.
-    for (QAction* later : {update, about}) {
-        later->setEnabled(false);
-        later->setStatusTip(QStringLiteral("Not available in this version"));
-    }
 }
 
 // The seven tables sort by header click with one shared state; all eight copy their selected row.
@@ -302,6 +305,13 @@ void MainWindow::setHistory(const QList<QString>& history) {
     m_input->setEditText(text);
 }
 
+// The secondary windows are not modal: shown, or brought to the front when already shown.
+void MainWindow::showWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
@@ -310,8 +320,9 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::formActivate() {
     if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("-chlog") && m_firstActivation) {
-        // The changelog window comes with the updater; until then there is nothing to show.
         m_firstActivation = false;
+        // Modal to this window, without a nested event loop: the look-up at start follows at once.
+        m_changelog->open();
     }
     m_input->setFocus();
     applyScreenSize();

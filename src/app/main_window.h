@@ -20,6 +20,9 @@ class OverviewPage;
 class ProgressWindow;
 class TableSorting;
 class QToolButton;
+class UpdaterWindow;
+class AboutBox;
+class ChangelogWindow;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -68,6 +71,9 @@ public:
     TableSorting* tableSorting() const { return m_sorting; }
     // The personal-leaderboard chain started by Apply; nullptr when none runs.
     LookupSession* boardSession() const { return m_boardSession; }
+    UpdaterWindow* updaterWindow() const { return m_updater; }
+    AboutBox* aboutBox() const { return m_about; }
+    ChangelogWindow* changelogWindow() const { return m_changelog; }
     // The lookup in progress (or the last one); nullptr before the first.
     LookupSession* session() const { return m_session; }
     // The raw-data log, line by line: the accepted replies of the last LogLookups lookups.
@@ -118,6 +124,7 @@ private:
     void applyScreenSize();
     void setHistory(const QList<QString>& history);
     void openDonatePage();
+    void showWindow(QWidget* window);
 
     QString m_settingsPath;
     QStringList m_arguments;
@@ -137,6 +144,9 @@ private:
     ProgressWindow* m_progress = nullptr;
     OptionsDialog* m_options = nullptr;
     TableSorting* m_sorting = nullptr;
+    UpdaterWindow* m_updater = nullptr;
+    AboutBox* m_about = nullptr;
+    ChangelogWindow* m_changelog = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
 
