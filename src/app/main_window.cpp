@@ -8,11 +8,13 @@
 #include "awards/unlocks_page.h"
 #include "lookup/lookup_rules.h"
 #include "service/text_codec.h"
+#include "settings/options_dialog.h"
 #include "settings/settings_store.h"
 #include "skin/gauge.h"
 #include "stats/data_page.h"
 #include "stats/next_rank_panel.h"
 #include "stats/overview_page.h"
+#include "tables/table_actions.h"
 #include "update/updater_window.h"
 
 #include <QAction>
@@ -23,16 +25,18 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QToolTip>
-#include <QMenu>
 #include <QToolButton>
+#include <QToolTip>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -92,6 +96,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     m_tabs->addTab(unlocksArea, QStringLiteral("Unlocks"));
     layout->addWidget(m_tabs, 1);
     connect(m_data, &DataPage::playerRequested, this, &MainWindow::lookUp);
+    connect(m_overview, &OverviewPage::playerRequested, this, &MainWindow::lookUp);
+    buildTables();
 
     // The hint line; it reads as what it says, so it has no name of its own.
     m_status = new QLabel(QStringLiteral("Orvane"), central);
@@ -112,6 +118,14 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     connect(m_updater, &UpdaterWindow::quitRequested, this, &QWidget::close);
     m_changelog = new ChangelogWindow(this);
     m_about = new AboutBox(m_changelog, this);
+    m_options = new OptionsDialog(m_settingsPath, this);
+    m_options->setMemory([this] { return OptionsMemory{m_leaderboardNicks, m_startNick, m_statsServer}; });
+    connect(m_options, &OptionsDialog::listApplied, this, &MainWindow::applyBoardList);
+    connect(m_options, &OptionsDialog::startNickApplied, this, [this](const QByteArray& nick) { m_startNick = nick; });
+    connect(m_options, &OptionsDialog::statsServerApplied, this,
+            [this](const QByteArray& address) { m_statsServer = address; });
+    connect(m_options, &OptionsDialog::boardRequested, this, &MainWindow::startBoardSession);
+    connect(m_options, &OptionsDialog::historyCleared, this, &MainWindow::clearHistory);
     resize(DesignWidth, DesignHeight);
     applyScreenSize();
 }
@@ -119,6 +133,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     endSession();
+    endBoardSession();
 }
 
 void MainWindow::buildMenu() {
@@ -130,7 +145,7 @@ void MainWindow::buildMenu() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Bearbeiten1"));
-    QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"));
+    QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"), this, &MainWindow::showOptions);
     options->setObjectName(QLatin1String(MainNames::Options));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -142,10 +157,34 @@ void MainWindow::buildMenu() {
     help->addSeparator();
     QAction* about = help->addAction(icon(4), QStringLiteral("&About"), this, [this] { showWindow(m_about); });
     about->setObjectName(QLatin1String(MainNames::About));
+}
 
-    // The options dialog comes with its own window.
-    options->setEnabled(false);
-    options->setStatusTip(QStringLiteral("Not available in this version"));
+// The seven tables sort by header click with one shared state; all eight copy their selected row.
+void MainWindow::buildTables() {
+    m_sorting = new TableSorting(this);
+    m_overview->setSorting(m_sorting);
+    struct Table {
+        QTreeWidget* list;
+        CopyTable copy;
+        const char* menu;
+        const char* action;
+    };
+    const Table tables[] = {
+        {m_data->maps(), CopyTable::Maps, "PM_Maps", "Copy"},
+        {m_data->army(), CopyTable::Army, "PM_Army", "Copy3"},
+        {m_data->kits(), CopyTable::Kits, "PM_Kits", "Copy4"},
+        {m_data->vehicles(), CopyTable::Vehicles, "PM_Vehicles", "Copy1"},
+        {m_data->weapons(), CopyTable::Weapons, "PM_Weapons", "Copy5"},
+        {m_data->misc(), CopyTable::Misc, "PM_Misc", "Copy2"},
+        {m_overview->topTen(), CopyTable::TopTen, "PM_TopTen", "Copy7"},
+        {m_overview->personalBoard(), CopyTable::Board, "PM_Leaderboard", "Copy8"},
+    };
+    for (const Table& t : tables) {
+        // The misc table only shows values: it has no headers and does not sort.
+        if (t.copy != CopyTable::Misc)
+            m_sorting->attach(t.list);
+        addCopyMenu(t.list, t.copy, t.menu, t.action, t.copy != CopyTable::Board);
+    }
 }
 
 // The header keeps the design's places at the design width; on a narrower window the name line
@@ -377,6 +416,7 @@ void MainWindow::go() {
     } else {
         // The previous lookup ends here: none of its late replies reaches a page or the progress.
         endSession();
+        endBoardSession();
         m_matches->hide();
         m_overview->resetPersonalBoard();
         setHistory(Lookup::UpdateHistory(m_history, text));
@@ -441,8 +481,75 @@ void MainWindow::connectSession(LookupSession* session) {
     connect(session, &LookupSession::awardsRead, this, &MainWindow::showAwards);
     connect(session, &LookupSession::unlocksRead, this,
             [this](const ServiceReply& reply) { m_unlocks->showUnlocks(readUnlocks(reply)); });
+    connect(session, &LookupSession::topTenRead, m_overview, &OverviewPage::showTopTen);
+    connect(session, &LookupSession::boardRecordRead, this,
+            [this](int, const BoardEntry& entry) { m_overview->addBoardRecord(entry); });
+    connect(session, &LookupSession::boardEntryUnknown, this,
+            [this](int, const QByteArray& nick) { m_overview->addBoardUnknown(nick); });
     connect(session, &LookupSession::pageFailed, this, &MainWindow::resetPage);
     connect(session, &LookupSession::finished, this, &MainWindow::lookupFinished);
+}
+
+void MainWindow::showOptions() {
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
+    // Showing it is its first activation, whether or not the window system reports one.
+    m_options->formActivate();
+    // Centred on the desktop, as every secondary window.
+    if (const QScreen* screen = this->screen())
+        m_options->move(screen->availableGeometry().center() - m_options->rect().center());
+}
+
+// Apply: the new list is what fills the personal leaderboard. The chain of the old list ends
+// here, whether it runs in a lookup or on its own, so none of its records lands in the new rows.
+void MainWindow::applyBoardList(const QList<QByteArray>& nicks) {
+    endBoardSession();
+    if (m_session)
+        m_session->endPersonalBoard();
+    m_overview->resetPersonalBoard();
+    m_leaderboardNicks = nicks;
+    m_leaderboardNicks.resize(LeaderboardNickCount);
+}
+
+// The list asked again without a lookup. Its replies go to the raw-data log; a failure is named
+// in the status panel, since the progress window belongs to lookups.
+void MainWindow::startBoardSession() {
+    endBoardSession();
+    LookupSettings settings = m_limits;
+    settings.server = m_statsServer;
+    settings.leaderboardNicks = m_leaderboardNicks;
+    m_boardSession = new LookupSession({}, std::move(settings), this);
+    LookupSession* session = m_boardSession;
+    connect(session, &LookupSession::boardRecordRead, this,
+            [this](int, const BoardEntry& entry) { m_overview->addBoardRecord(entry); });
+    connect(session, &LookupSession::boardEntryUnknown, this,
+            [this](int, const QByteArray& nick) { m_overview->addBoardUnknown(nick); });
+    connect(session, &LookupSession::replyHandled, this, [this](const ReplyReport& report) {
+        if (!report.log.isEmpty())
+            appendLog(report.log);
+        if (report.result != ReplyReport::Result::Accepted)
+            m_status->setText(QStringLiteral("Personal Leaderboard: ") + report.statusText);
+    });
+    connect(session, &LookupSession::finished, this, [this, session] {
+        if (m_boardSession == session)
+            endBoardSession();
+    });
+    session->startPersonalBoard();
+}
+
+void MainWindow::endBoardSession() {
+    if (!m_boardSession)
+        return;
+    m_boardSession->disconnect(this);
+    m_boardSession->cancel();
+    m_boardSession->deleteLater();
+    m_boardSession = nullptr;
+}
+
+void MainWindow::clearHistory() {
+    setHistory({});
+    m_input->setEditText({});
 }
 
 // The history goes to the settings file after the first request is on its way. A file that cannot
@@ -497,14 +604,15 @@ void MainWindow::offerOtherMatches(const QList<SearchMatch>& others) {
     QMenu* menu = m_matches->menu();
     menu->clear();
     for (const SearchMatch& match : others) {
-        const QString text = QStringLiteral("%1 (PID %2, score %3)")
-                                 .arg(FromWin1252(match.nick), QString::fromLatin1(match.pid),
-                                      QString::fromLatin1(match.score));
+        const QString text =
+            QStringLiteral("%1 (PID %2, score %3)")
+                .arg(FromWin1252(match.nick), QString::fromLatin1(match.pid), QString::fromLatin1(match.score));
         QAction* action = menu->addAction(text);
         const QByteArray pid = match.pid;
         connect(action, &QAction::triggered, this, [this, pid] { lookUp(pid); });
     }
-    const QString label = others.size() == 1 ? QStringLiteral("1 other") : QStringLiteral("%1 others").arg(others.size());
+    const QString label =
+        others.size() == 1 ? QStringLiteral("1 other") : QStringLiteral("%1 others").arg(others.size());
     m_matches->setText(label);
     m_matches->setAccessibleName(QStringLiteral("Other players with this nickname: %1").arg(others.size()));
     m_matches->show();

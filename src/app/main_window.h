@@ -17,8 +17,10 @@ class QScrollArea;
 class QTabWidget;
 class AwardPage;
 class DataPage;
+class OptionsDialog;
 class OverviewPage;
 class ProgressWindow;
+class TableSorting;
 class QToolButton;
 class UpdaterWindow;
 class AboutBox;
@@ -65,6 +67,13 @@ public:
     QByteArray statsServer() const { return m_statsServer; }
     QList<QString> history() const { return m_history; }
     ProgressWindow* progressWindow() const { return m_progress; }
+    OptionsDialog* optionsDialog() const { return m_options; }
+    QList<QByteArray> leaderboardNicks() const { return m_leaderboardNicks; }
+    QByteArray startNick() const { return m_startNick; }
+    // The sort state shared by the window's sortable tables.
+    TableSorting* tableSorting() const { return m_sorting; }
+    // The personal-leaderboard chain started by Apply; nullptr when none runs.
+    LookupSession* boardSession() const { return m_boardSession; }
     UpdaterWindow* updaterWindow() const { return m_updater; }
     AboutBox* aboutBox() const { return m_about; }
     ChangelogWindow* changelogWindow() const { return m_changelog; }
@@ -89,6 +98,12 @@ private:
     void buildMenu();
     QWidget* buildHeader();
     void buildShortcuts();
+    void buildTables();
+    void showOptions();
+    void applyBoardList(const QList<QByteArray>& nicks);
+    void startBoardSession();
+    void endBoardSession();
+    void clearHistory();
     QScrollArea* scrollArea(const QString& pageName);
     void readSettings();
 
@@ -131,7 +146,10 @@ private:
     QList<QStringList> m_log; // the raw-data log, one entry per lookup, also while it is hidden
 
     QPointer<LookupSession> m_session;
+    QPointer<LookupSession> m_boardSession;
     ProgressWindow* m_progress = nullptr;
+    OptionsDialog* m_options = nullptr;
+    TableSorting* m_sorting = nullptr;
     UpdaterWindow* m_updater = nullptr;
     AboutBox* m_about = nullptr;
     ChangelogWindow* m_changelog = nullptr;

@@ -40,6 +40,32 @@ void LookupSession::start() {
     }
 }
 
+void LookupSession::startPersonalBoard() {
+    if (m_running || !m_requests.isEmpty())
+        return;
+    m_running = true;
+    requestNextBoardEntry(-1);
+    if (m_active.isEmpty())
+        finish(LookupOutcome::Complete);
+}
+
+void LookupSession::endPersonalBoard() {
+    m_boardEnded = true;
+    const QList<HttpGet*> active = m_active;
+    for (HttpGet* fetcher : active) {
+        const QString name = fetcher->objectName();
+        if (name != QLatin1String(replyKindInfo(ReplyKind::BoardRecord).fetcherName) &&
+            name != QLatin1String(replyKindInfo(ReplyKind::BoardSearch).fetcherName))
+            continue;
+        fetcher->disconnect(this);
+        fetcher->cancelFetch();
+        fetcher->deleteLater();
+        m_active.removeOne(fetcher);
+    }
+    if (m_active.isEmpty() && m_running)
+        finish(m_notFound ? LookupOutcome::NotFound : m_anyFailure ? LookupOutcome::Failed : LookupOutcome::Complete);
+}
+
 void LookupSession::cancel() {
     m_running = false;
     for (HttpGet* fetcher : std::as_const(m_active)) {
@@ -79,12 +105,14 @@ void LookupSession::send(ReplyKind kind, const QByteArray& url, int boardIndex) 
 void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body) {
     const ReplyKindInfo& info = replyKindInfo(kind);
     const std::optional<ServiceReply> reply = AcceptReply(kind, body);
+    m_quietReply = false;
     // An error reply to the search is the service saying it knows no such player.
     if (!reply && kind == ReplyKind::Search && IsErrorReply(body))
         m_notFound = true;
     // Reading starts the next requests, so they are on their way before anything is drawn.
-    const bool shown = reply ? read(kind, boardIndex, *reply)
-                             : kind == ReplyKind::BoardSearch && IsErrorReply(body) && readUnknownBoardEntry(boardIndex);
+    const bool shown = reply
+                           ? read(kind, boardIndex, *reply)
+                           : kind == ReplyKind::BoardSearch && IsErrorReply(body) && readUnknownBoardEntry(boardIndex);
 
     ReplyReport report;
     report.kind = kind;
@@ -92,7 +120,7 @@ void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, con
     if (shown) {
         report.result = ReplyReport::Result::Accepted;
         report.statusText = DataReceived;
-        if (info.logName && reply)
+        if (info.logName && reply && !m_quietReply)
             report.log = LogReplyTokens(info.logName, reply->tokens());
     } else if (m_notFound && kind == ReplyKind::Search) {
         report.result = ReplyReport::Result::Rejected;
@@ -139,7 +167,6 @@ bool LookupSession::readUnknownBoardEntry(int boardIndex) {
 }
 
 bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& reply) {
-    const ReplyTokens& tokens = reply.tokens();
     switch (kind) {
     case ReplyKind::Search: {
         const QByteArray* pid = reply.field("pid", SearchPidPosition);
@@ -183,9 +210,13 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& rep
     case ReplyKind::Unlocks:
         emit unlocksRead(reply);
         return true;
-    case ReplyKind::TopTen:
-        emit topTenRead(tokens);
+    case ReplyKind::TopTen: {
+        const std::optional<QList<BoardEntry>> entries = readTopTen(reply);
+        if (!entries)
+            return false;
+        emit topTenRead(*entries);
         return true;
+    }
     case ReplyKind::BoardSearch: {
         const QByteArray* pid = reply.field("pid", SearchPidPosition);
         if (!pid || *pid == NoPlayer || pid->isEmpty())
@@ -193,10 +224,20 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& rep
         send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, *pid), boardIndex);
         return true;
     }
-    case ReplyKind::BoardRecord:
+    case ReplyKind::BoardRecord: {
+        const std::optional<PersonalRecord> record = readPersonalRecord(reply);
+        if (!record)
+            return false;
         requestNextBoardEntry(boardIndex);
-        emit boardRecordRead(boardIndex, tokens);
+        if (record->found) {
+            emit boardRecordRead(boardIndex, record->entry);
+        } else {
+            // No record for it: shown like an unknown nickname, and the reply carries nothing to log.
+            m_quietReply = true;
+            emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
+        }
         return true;
+    }
     }
     return false;
 }
@@ -221,6 +262,8 @@ void LookupSession::requestBoardEntry(int index) {
 
 // The list is asked one entry at a time, in list order; empty entries are skipped.
 void LookupSession::requestNextBoardEntry(int after) {
+    if (m_boardEnded)
+        return;
     for (int i = after + 1; i < m_settings.leaderboardNicks.size(); ++i) {
         if (!m_settings.leaderboardNicks[i].isEmpty()) {
             requestBoardEntry(i);

@@ -255,6 +255,8 @@ bool readsByColumn(ReplyKind kind) {
     case ReplyKind::Stats:
     case ReplyKind::Rank:
     case ReplyKind::Maps:
+    case ReplyKind::TopTen:
+    case ReplyKind::BoardRecord:
     case ReplyKind::BoardSearch:
         return true;
     default:

@@ -153,6 +153,10 @@ SettingsWriteResult WriteOptions(const QString& path, bool startOption, const QL
     });
 }
 
+SettingsWriteResult WriteStatsServer(const QString& path, const QByteArray& address) {
+    return rewrite(path, [&](IniFile& file) { file.setValue(General, "statsserver", address); });
+}
+
 SettingsWriteResult ClearFavorites(const QString& path) {
     return rewrite(path, [](IniFile& file) {
         for (int j = 1; j <= FavoriteCount; ++j)

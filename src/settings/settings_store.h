@@ -55,6 +55,9 @@ SettingsWriteResult WriteFavorites(const QString& path, const QList<QByteArray>&
 SettingsWriteResult WriteOptions(const QString& path, bool startOption, const QList<QByteArray>& nicks,
                                  const QByteArray& startField);
 
+// statsserver := the address ("host" or "host:port"; the caller has checked it).
+SettingsWriteResult WriteStatsServer(const QString& path, const QByteArray& address);
+
 // Fav1..Fav5 := empty.
 SettingsWriteResult ClearFavorites(const QString& path);
 

@@ -5,6 +5,7 @@
 #include "stats/next_rank_panel.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
+#include "tables/table_actions.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -164,9 +165,10 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
     buildFigures(m_groups[3], int(F::Accuracy), int(F::DeathsPerRound),
                  {int(F::KillDeathRatio), int(F::KillsPerRound)});
 
-    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 28, true},   {QStringLiteral("Nickname"), 122},
-                                              {QStringLiteral("PID"), 75, true}, {QStringLiteral("Score"), 90, true},
-                                              {QStringLiteral("Time"), 90},      {QStringLiteral("Country"), 75}};
+    const QList<ReportColumn> boardColumns = {
+        {QStringLiteral("#"), 28, CellKind::Integer},     {QStringLiteral("Nickname"), 122},
+        {QStringLiteral("PID"), 75, CellKind::Integer},   {QStringLiteral("Score"), 90, CellKind::Integer},
+        {QStringLiteral("Time"), 90, CellKind::Duration}, {QStringLiteral("Country"), 75}};
     QList<QStringList> boardRows;
     for (int i = 1; i <= 10; ++i)
         boardRows.append(QStringList{QString::number(i)} + EmptyBoardEntry());
@@ -183,6 +185,7 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
         QFont f(QStringLiteral("Arial"));
         f.setPixelSize(14);
         board->setFont(f);
+        connect(board, &QTreeWidget::itemDoubleClicked, this, &OverviewPage::boardDoubleClicked);
     }
 
     // How far the player is from the next rank, under the leaderboards.
@@ -337,8 +340,80 @@ void OverviewPage::reset() {
     m_nextRank->reset();
 }
 
+namespace {
+
+constexpr int ScoreColumn = 3;
+const QString NotFound = QStringLiteral("not found");
+
+void writeEntry(QTreeWidget* list, int row, const BoardEntry& entry) {
+    setCell(list, row, 1, FromWin1252(entry.nickname));
+    setCell(list, row, 2, FromWin1252(entry.pid));
+    setCell(list, row, 3, FromWin1252(entry.score));
+    setCell(list, row, 4, FromWin1252(entry.time));
+    setCell(list, row, 5, FromWin1252(entry.country));
+}
+
+} // namespace
+
+void OverviewPage::showTopTen(const QList<BoardEntry>& entries) {
+    // A service with fewer than ten players sends fewer records: the rows below them are empty.
+    const QStringList empty = EmptyBoardEntry();
+    const BoardEntry none{ToWin1252(empty[1]), ToWin1252(empty[0]), ToWin1252(empty[2]), ToWin1252(empty[3]),
+                          ToWin1252(empty[4])};
+    m_topTen->setUpdatesEnabled(false);
+    for (int r = 0; r < BoardRows; ++r)
+        writeEntry(m_topTen, r, r < entries.size() ? entries[r] : none);
+    m_topTen->setUpdatesEnabled(true);
+}
+
+void OverviewPage::addBoardRecord(const BoardEntry& entry) {
+    addBoardRow({BoardRow::State::Record, entry});
+}
+
+void OverviewPage::addBoardUnknown(const QByteArray& nick) {
+    const QStringList empty = EmptyBoardEntry();
+    addBoardRow({BoardRow::State::Unknown,
+                 {ToWin1252(NotFound), nick, ToWin1252(empty[2]), ToWin1252(empty[3]), ToWin1252(empty[4])}});
+}
+
+// Every row is written from the ranked list, so that a row the user moved by sorting is never
+// overwritten by the next record.
+void OverviewPage::addBoardRow(const BoardRow& row) {
+    if (m_boardRows.size() >= BoardRows)
+        return;
+    m_boardRows.append(row);
+    QList<BoardRow> rows = m_boardRows;
+    rows.resize(BoardRows);
+    rows = rankByScore(rows);
+    const QStringList empty = EmptyBoardEntry();
+    const QList<QByteArray> captions = BoardCaptions();
+    m_board->setUpdatesEnabled(false);
+    for (int r = 0; r < BoardRows; ++r) {
+        if (rows[r].state == BoardRow::State::Empty) {
+            for (int column = 1; column <= empty.size(); ++column)
+                setCell(m_board, r, column, empty[column - 1]);
+        } else {
+            writeEntry(m_board, r, rows[r].entry);
+        }
+        setCell(m_board, r, 0, QString::fromLatin1(captions[r]));
+    }
+    if (m_sorting)
+        m_sorting->markRanked(m_board, ScoreColumn);
+    m_board->setUpdatesEnabled(true);
+}
+
+void OverviewPage::boardDoubleClicked(QTreeWidgetItem* item) {
+    if (!item || !item->isSelected())
+        return;
+    // The whole nickname, clan tag and blanks included.
+    const QString nick = item->text(1);
+    if (nick != QLatin1String("N/A") && !nick.isEmpty())
+        emit playerRequested(ToWin1252(nick));
+}
+
 void OverviewPage::resetPersonalBoard() {
     const QStringList empty = EmptyBoardEntry();
+    m_boardRows.clear();
     m_board->setUpdatesEnabled(false);
     for (int row = 0; row < 10; ++row)
         for (int column = 1; column <= empty.size(); ++column)

@@ -1029,6 +1029,19 @@ QImage rankInsignia(int rank) {
 
 // ----- menu pictures, 16 by 16 -----
 
+// copy: two sheets, the front one with lines of text
+QImage copyPicture() {
+    QImage image = newImage(16, 16);
+    QPainter p(&image);
+    beginPainter(p);
+    solid(p, rect(1.5, 1.5, 9, 11, 0.8), Pal::SteelDark, Pal::Slate, 0.8);
+    solid(p, rect(5.5, 4.5, 9, 11, 0.8), Pal::SteelLight, Pal::SteelDark, 0.9);
+    p.setPen(QPen(Pal::Amber, 1.0));
+    for (int i = 0; i < 3; ++i)
+        p.drawLine(QPointF(7.5, 8 + 2.5 * i), QPointF(12.5, 8 + 2.5 * i));
+    return image;
+}
+
 QImage menuPicture(int index) {
     QImage image = newImage(16, 16);
     QPainter p(&image);
@@ -1351,6 +1364,7 @@ int main(int argc, char* argv[]) {
             ok &= out.save(AwardArt::unlock(u, unlocked), Awards::unlockPicture(u, unlocked).mid(6));
     for (int i = 0; i < 4; ++i)
         ok &= out.save(AwardArt::statusIcon(i), Awards::statusIcon(i).mid(6));
+    ok &= out.save(copyPicture(), QStringLiteral("menu/copy.png"));
     ok &= out.save(banner(), QStringLiteral("banner.png"));
     ok &= out.save(easterCard(), QStringLiteral("easter.png"));
     ok &= out.save(emblemPicture(64), QStringLiteral("icon.png"));
