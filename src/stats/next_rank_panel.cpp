@@ -8,8 +8,8 @@
 
 namespace {
 
-// The bar counts in thousandths of the way.
-constexpr int BarSteps = 1000;
+// The bar counts in percent of the way, which is also what a screen reader announces.
+constexpr int BarSteps = 100;
 
 QLabel* panelLabel(QWidget* parent, const char* name, bool bold) {
     auto* label = new QLabel(parent);
