@@ -6,12 +6,12 @@
 #include "seed.h"
 #include "server.h"
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -66,6 +66,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Every open connection is a descriptor: allow as many as the system lets this process have.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
     // A client that hangs up mid-reply must not end the service.
     ::signal(SIGPIPE, SIG_IGN);
     // INT and TERM are taken by one thread with sigwait; every thread started later inherits the mask.
@@ -82,6 +88,14 @@ int main(int argc, char** argv) {
     ServerSettings settings;
     settings.strictAgent = options.strictAgent;
     settings.quiet = options.quiet;
+    settings.limits.threads = options.threads > 0
+                                  ? options.threads
+                                  : static_cast<int>(std::max(2u, std::thread::hardware_concurrency()));
+    settings.limits.keepAliveSeconds = options.keepAliveSeconds;
+    settings.limits.keepAliveMax = options.keepAliveMax;
+    settings.limits.requestTimeoutMs = options.requestTimeoutMs;
+    settings.limits.replyDelayMs = options.replyDelayMs;
+    settings.limits.maxConnections = options.maxConnections;
     if (options.updateDir) {
         settings.updateDir = *options.updateDir;
         std::error_code ec;
@@ -101,18 +115,13 @@ int main(int argc, char** argv) {
                 *port);
     std::fflush(stdout);
 
-    std::atomic<bool> finished = false;
     std::thread stopper([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        // A signal right after start may come before the server listens; stop() only acts on a running one.
-        while (!server.isRunning() && !finished) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        // stop() before run() starts is kept: run() then returns at once.
         server.stop();
     });
     const bool served = server.run();
-    finished = true;
     pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();
     return served ? 0 : 1;
