@@ -1,12 +1,14 @@
 // orvane-statsd: the local statistics service. Serves the "/ASP/" pages of the game's statistics
 // service from a SQLite database, seeded with a demo population when new.
 
+#include "board.h"
 #include "database.h"
 #include "options.h"
 #include "seed.h"
 #include "server.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <pthread.h>
@@ -16,39 +18,81 @@
 
 namespace {
 
-bool openDatabase(const std::string& path) {
+// Seeds a new database beside the file and moves it into place when whole: a start that is cut
+// short leaves no half-seeded file behind.
+bool seedNew(const std::string& path, std::int64_t players) {
+    const std::string temporary = path + ".seeding";
+    std::error_code ec;
+    std::filesystem::remove(temporary, ec);
+    const auto started = std::chrono::steady_clock::now();
     std::string error;
+    bool ok = false;
+    {
+        auto connection = db::Connection::open(temporary, error);
+        // Nothing is at stake until the file is whole, so no journal and no waiting for the disk.
+        ok = connection != nullptr && connection->exec("PRAGMA journal_mode=OFF") &&
+             connection->exec("PRAGMA synchronous=OFF") && connection->exec("PRAGMA cache_size=-65536");
+        if (connection != nullptr && !ok) {
+            error = connection->lastError();
+        }
+        seed::Population population(players);
+        ok = ok && db::createTables(*connection, error) && seed::store(*connection, population, error) &&
+             db::finishSchema(*connection, error);
+        // Readers in parallel with each other and with a writer; the setting stays with the file.
+        if (ok && !connection->exec("PRAGMA journal_mode=WAL")) {
+            error = connection->lastError();
+            ok = false;
+        }
+    }
+    if (ok) {
+        std::filesystem::rename(temporary, path, ec);
+        if (ec) {
+            error = ec.message();
+            ok = false;
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "orvane-statsd: cannot seed %s: %s\n", path.c_str(), error.c_str());
+        std::filesystem::remove(temporary, ec);
+        return false;
+    }
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fprintf(stderr, "orvane-statsd: %s: new database, demo population of %lld players seeded in %.1f s\n",
+                 path.c_str(), static_cast<long long>(std::max<std::int64_t>(players, 0)), seconds);
+    return true;
+}
+
+bool openDatabase(const std::string& path, std::int64_t players) {
+    std::string error;
+    bool empty = false;
+    {
+        auto connection = db::Connection::open(path, error);
+        if (connection == nullptr) {
+            std::fprintf(stderr, "orvane-statsd: cannot open %s: %s\n", path.c_str(), error.c_str());
+            return false;
+        }
+        if (!db::isEmpty(*connection, empty, error)) {
+            std::fprintf(stderr, "orvane-statsd: cannot use %s: %s\n", path.c_str(), error.c_str());
+            return false;
+        }
+    }
+    if (empty && !seedNew(path, players)) {
+        return false;
+    }
     auto connection = db::Connection::open(path, error);
-    if (connection == nullptr) {
-        std::fprintf(stderr, "orvane-statsd: cannot open %s: %s\n", path.c_str(), error.c_str());
-        return false;
-    }
-    // Schema and population go in together, so a start that is cut short leaves no half-seeded file.
-    if (!connection->exec("BEGIN IMMEDIATE")) {
-        std::fprintf(stderr, "orvane-statsd: cannot use %s: %s\n", path.c_str(), connection->lastError().c_str());
-        return false;
-    }
-    db::SchemaState state = db::SchemaState::Existing;
-    if (!db::ensureSchema(*connection, state, error) ||
-        (state == db::SchemaState::Created && !seed::store(*connection, seed::population(), error))) {
+    if (connection == nullptr || !db::ensureSchema(*connection, error)) {
         std::fprintf(stderr, "orvane-statsd: cannot use %s: %s\n", path.c_str(), error.c_str());
-        connection->exec("ROLLBACK");
         return false;
     }
-    if (!connection->exec("COMMIT")) {
-        std::fprintf(stderr, "orvane-statsd: cannot write %s: %s\n", path.c_str(), connection->lastError().c_str());
-        return false;
-    }
-    // Readers in parallel with each other and with a writer; the setting stays with the file.
     if (!connection->exec("PRAGMA journal_mode=WAL")) {
         std::fprintf(stderr, "orvane-statsd: cannot use WAL mode on %s: %s\n", path.c_str(),
                      connection->lastError().c_str());
         return false;
     }
-    db::Statement count = connection->prepare("SELECT count(*) FROM players");
-    const long long players = count.step() ? static_cast<long long>(count.integer(0)) : 0;
-    std::fprintf(stderr, "orvane-statsd: %s: %lld players%s\n", path.c_str(), players,
-                 state == db::SchemaState::Created ? " (new database, demo population seeded)" : "");
+    db::Statement count = connection->prepare("SELECT " + board::sizeSql());
+    const long long size = count.step() ? static_cast<long long>(count.integer(0)) : 0;
+    std::fprintf(stderr, "orvane-statsd: %s: %lld players\n", path.c_str(), size);
     return true;
 }
 
@@ -81,7 +125,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    if (!openDatabase(options.database)) {
+    if (!openDatabase(options.database, options.players)) {
         return 1;
     }
     db::ConnectionPool pool(options.database);

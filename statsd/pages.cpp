@@ -1,5 +1,6 @@
 #include "pages.h"
 
+#include "board.h"
 #include "catalogue.h"
 #include "database.h"
 #include "reply.h"
@@ -379,9 +380,42 @@ std::optional<i64> countParameter(const text::Query& query, std::string_view key
 }
 
 std::optional<i64> playerCount(db::Connection& db) {
-    db::Statement s = db.prepare("SELECT count(*) FROM players");
+    static const std::string sql = "SELECT " + board::sizeSql();
+    db::Statement s = db.prepare(sql);
     return s.step() ? std::optional<i64>(s.integer(0)) : std::nullopt;
 }
+
+// Players whose nickname holds every three-character piece of the text: all that can match it, a
+// few more perhaps (the index folds letter case beyond ASCII); the caller's LIKE decides.
+std::string trigramQuery(std::string_view utf8) {
+    std::vector<std::size_t> starts; // where each character begins
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            starts.push_back(i);
+        }
+    }
+    std::string query;
+    for (std::size_t c = 0; c + 3 <= starts.size(); ++c) {
+        const std::size_t end = c + 3 < starts.size() ? starts[c + 3] : utf8.size();
+        const std::string_view piece = utf8.substr(starts[c], end - starts[c]);
+        if (!query.empty()) {
+            query += " AND ";
+        }
+        query += '"';
+        for (const char ch : piece) {
+            query += ch;
+            if (ch == '"') {
+                query += '"';
+            }
+        }
+        query += '"';
+    }
+    return query;
+}
+
+// Matches ranked only among the candidates of the index when there are at most this many; a
+// commoner (or shorter) text is answered from the top of the board down.
+constexpr i64 MaxRankedCandidates = 2000;
 
 std::vector<std::string_view> boardColumns() {
     return {"n", "pid", "nick", "score", "totaltime", "playerrank", "countrycode"};
@@ -409,29 +443,25 @@ std::optional<std::string> leaderboard(db::Connection& db, const text::Query& qu
     if (!isAbsentOr(query.find("type"), "score") || !isAbsentOr(query.find("id"), "overall")) {
         return errorReply();
     }
-    const std::optional<i64> size = playerCount(db);
-    if (!size) {
-        return std::nullopt;
-    }
-    Reply reply;
-    reply.header({"size", "asof"}).data({num(*size), num(now)});
-    reply.header(boardColumns());
-
     if (query.find("pid") != nullptr) {
         const std::optional<i64> pid = pidOf(query);
         if (!pid) {
             return errorReply();
         }
-        db::Statement s = db.prepare("SELECT p.pid, p.nick, p.scor, p.time, p.rank, p.country, "
-                                     "(SELECT count(*) FROM players q WHERE q.scor > p.scor OR "
-                                     "(q.scor = p.scor AND q.pid < p.pid)) FROM players p WHERE p.pid = ?1");
+        static const std::string sql = "SELECT p.pid, p.nick, p.scor, p.time, p.rank, p.country, " +
+                                       board::aheadOfSql() + ", " + board::sizeSql() +
+                                       " FROM players p WHERE p.pid = ?1";
+        db::Statement s = db.prepare(sql);
         s.bind(1, *pid);
         if (!s.step()) {
             return s.done() ? std::optional<std::string>(noRecordReply()) : std::nullopt;
         }
-        reply.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
-                    num(s.integer(4)), wire(s.text(5))});
-        return reply.finish();
+        Reply personal;
+        personal.header({"size", "asof"}).data({num(s.integer(7)), num(now)});
+        personal.header(boardColumns());
+        personal.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)),
+                       num(s.integer(3)), num(s.integer(4)), wire(s.text(5))});
+        return personal.finish();
     }
 
     const std::optional<i64> pos = countParameter(query, "pos", 1);
@@ -440,17 +470,47 @@ std::optional<std::string> leaderboard(db::Connection& db, const text::Query& qu
     if (!pos || !before || !after || *pos < 1) {
         return errorReply();
     }
+    const std::optional<i64> size = playerCount(db);
+    if (!size) {
+        return std::nullopt;
+    }
+    Reply reply;
+    reply.header({"size", "asof"}).data({num(*size), num(now)});
+    reply.header(boardColumns());
     const i64 first = std::max<i64>(1, *pos - std::min(*before, MaxBoardWindow));
     const i64 last = *pos + std::min(*after, MaxBoardWindow);
-    db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
-                                 "ORDER BY scor DESC, pid ASC LIMIT ?1 OFFSET ?2");
-    s.bind(1, last - first + 1).bind(2, first - 1);
-    for (i64 n = first; s.step(); ++n) {
-        reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)), num(s.integer(4)),
-                    wire(s.text(5))});
-    }
-    if (!s.done()) {
+    bool failed = false;
+    const std::optional<board::Place> start = board::at(db, first, failed);
+    if (failed) {
         return std::nullopt;
+    }
+    if (!start) {
+        return reply.finish(); // past the end of the board
+    }
+    // From the first player of the window on: the rest of its score, then the lower scores.
+    i64 n = first;
+    auto rows = [&](db::Statement& s) {
+        for (; n <= last && s.step(); ++n) {
+            reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
+                        num(s.integer(4)), wire(s.text(5))});
+        }
+        return s.done() || n > last;
+    };
+    {
+        db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
+                                     "WHERE scor = ?1 AND pid >= ?2 ORDER BY scor DESC, pid LIMIT ?3");
+        s.bind(1, start->score).bind(2, start->pid).bind(3, last - first + 1);
+        if (!rows(s)) {
+            return std::nullopt;
+        }
+    }
+    if (n <= last) {
+        db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
+                                     "WHERE scor < ?1 ORDER BY scor DESC, pid LIMIT ?2");
+        s.bind(1, start->score).bind(2, last - n + 1);
+        if (!rows(s)) {
+            return std::nullopt;
+        }
     }
     return reply.finish();
 }
@@ -489,20 +549,58 @@ std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& 
     if (where == "a" || where == "b") {
         pattern += '%';
     }
-    // An exact match (letter case aside) comes first, then the best scores.
-    db::Statement s = where == "x" ? db.prepare("SELECT pid, nick, scor FROM players WHERE nick = ?2 "
-                                                "ORDER BY scor DESC, pid ASC LIMIT ?3")
-                                   : db.prepare("SELECT pid, nick, scor FROM players WHERE nick LIKE ?1 ESCAPE '\\' "
-                                                "ORDER BY (nick = ?2) DESC, scor DESC, pid ASC LIMIT ?3");
-    if (where != "x") {
-        s.bind(1, std::string_view(pattern));
+    // An exact match (letter case aside, as LIKE and the nickname index see it) comes first, then
+    // the best scores.
+    i64 n = 1;
+    i64 exactPid = 0;
+    {
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM players WHERE nick = ?1");
+        s.bind(1, std::string_view(term));
+        if (s.step()) {
+            exactPid = s.integer(0);
+            reply.data({num(n++), num(exactPid), wire(s.text(1)), num(s.integer(2))});
+        } else if (!s.done()) {
+            return std::nullopt;
+        }
     }
-    s.bind(2, std::string_view(term)).bind(3, MaxSearchRows);
-    for (i64 n = 1; s.step(); ++n) {
-        reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2))});
+    if (where == "x") {
+        return reply.finish();
     }
-    if (!s.done()) {
-        return std::nullopt;
+    auto rows = [&](db::Statement& s) {
+        while (n <= MaxSearchRows && s.step()) {
+            if (s.integer(0) != exactPid) {
+                reply.data({num(n++), num(s.integer(0)), wire(s.text(1)), num(s.integer(2))});
+            }
+        }
+        return s.done() || n > MaxSearchRows;
+    };
+    const std::string pieces = trigramQuery(term);
+    i64 candidates = MaxRankedCandidates + 1;
+    if (!pieces.empty()) {
+        db::Statement count = db.prepare("SELECT count(*) FROM (SELECT 1 FROM nick_search WHERE nick_search MATCH ?1 "
+                                         "LIMIT ?2)");
+        count.bind(1, std::string_view(pieces)).bind(2, MaxRankedCandidates + 1);
+        if (!count.step()) {
+            return std::nullopt;
+        }
+        candidates = count.integer(0);
+    }
+    if (candidates <= MaxRankedCandidates) {
+        db::Statement s = db.prepare(
+            "SELECT pid, nick, scor FROM players WHERE pid IN (SELECT rowid FROM nick_search WHERE nick_search "
+            "MATCH ?1) AND nick LIKE ?2 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?3");
+        s.bind(1, std::string_view(pieces)).bind(2, std::string_view(pattern)).bind(3, MaxSearchRows + 1);
+        if (!rows(s)) {
+            return std::nullopt;
+        }
+    } else {
+        // Matches are common: the first twenty come soon when walking down the board.
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM players INDEXED BY players_by_score "
+                                     "WHERE nick LIKE ?1 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?2");
+        s.bind(1, std::string_view(pattern)).bind(2, MaxSearchRows + 1);
+        if (!rows(s)) {
+            return std::nullopt;
+        }
     }
     return reply.finish();
 }
