@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "blocks.h"
 #include "board.h"
 
 #include <sqlite3.h>
@@ -32,35 +33,10 @@ CREATE TABLE players (
     de6 INTEGER NOT NULL, de7 INTEGER NOT NULL, de8 INTEGER NOT NULL,
     unlockpoints INTEGER NOT NULL
 );
-CREATE TABLE weapons (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL,
-    fired INTEGER NOT NULL, hits INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE vehicles (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL, roadkills INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE armies (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, wins INTEGER NOT NULL, losses INTEGER NOT NULL, best INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE kits (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE maps (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, wins INTEGER NOT NULL, losses INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
 CREATE TABLE awards (
     pid INTEGER NOT NULL REFERENCES players (pid), award INTEGER NOT NULL, level INTEGER NOT NULL,
     earned INTEGER NOT NULL, first INTEGER NOT NULL,
     PRIMARY KEY (pid, award, level)) WITHOUT ROWID;
-CREATE TABLE unlocks (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    state TEXT NOT NULL CHECK (state IN ('s', 'n')),
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
 )sql";
 
 // Indexes are made after the population is in: building one from sorted data beats keeping it
@@ -171,6 +147,10 @@ std::int64_t Statement::integer(int column) const {
     return m_stmt == nullptr ? 0 : sqlite3_column_int64(m_stmt, column);
 }
 
+bool Statement::isNull(int column) const {
+    return m_stmt == nullptr || sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
 std::string Statement::text(int column) const {
     if (m_stmt == nullptr) {
         return {};
@@ -241,7 +221,7 @@ bool isEmpty(Connection& connection, bool& empty, std::string& error) {
 }
 
 bool createTables(Connection& connection, std::string& error) {
-    return execAll(connection, SchemaSql, error);
+    return execAll(connection, SchemaSql, error) && execAll(connection, blocks::schemaSql(), error);
 }
 
 bool finishSchema(Connection& connection, std::string& error) {
@@ -264,7 +244,10 @@ bool ensureSchema(Connection& connection, std::string& error) {
         if (!execAll(connection, "BEGIN IMMEDIATE", error)) {
             return false;
         }
-        if (!addDerived(connection, error) || !execAll(connection, "COMMIT", error)) {
+        if (!execAll(connection, blocks::tableSql(), error) ||
+            !execAll(connection, blocks::fromItemTablesSql(), error) ||
+            !execAll(connection, blocks::viewsSql(), error) || !addDerived(connection, error) ||
+            !execAll(connection, "COMMIT", error)) {
             connection.exec("ROLLBACK");
             return false;
         }

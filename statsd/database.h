@@ -37,6 +37,7 @@ public:
 
     std::int64_t integer(int column) const;
     std::string text(int column) const;
+    bool isNull(int column) const;
 
 private:
     friend class Connection;

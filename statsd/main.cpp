@@ -31,7 +31,8 @@ bool seedNew(const std::string& path, std::int64_t players) {
         auto connection = db::Connection::open(temporary, error);
         // Nothing is at stake until the file is whole, so no journal and no waiting for the disk.
         ok = connection != nullptr && connection->exec("PRAGMA journal_mode=OFF") &&
-             connection->exec("PRAGMA synchronous=OFF") && connection->exec("PRAGMA cache_size=-65536");
+             connection->exec("PRAGMA synchronous=OFF") && connection->exec("PRAGMA cache_size=-65536") &&
+             connection->exec("PRAGMA foreign_keys=OFF"); // every reference is made right by construction
         if (connection != nullptr && !ok) {
             error = connection->lastError();
         }

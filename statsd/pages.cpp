@@ -1,5 +1,6 @@
 #include "pages.h"
 
+#include "blocks.h"
 #include "board.h"
 #include "catalogue.h"
 #include "database.h"
@@ -52,12 +53,28 @@ consteval std::size_t col(std::string_view name) {
     throw "unknown column";
 }
 
+// ", f.w0_time, f.w0_kills, ..." for every item and figure of the block.
+std::string figureColumns(const blocks::Block& block) {
+    std::string sql;
+    for (const int id : block.ids) {
+        for (const char* figure : block.columns) {
+            sql += ", f." + blocks::column(block, id, figure);
+        }
+    }
+    return sql;
+}
+
 std::string playerQuery() {
     std::string sql = "SELECT ";
     for (const std::string_view c : StoredColumns) {
         sql.append("p.").append(c).append(", ");
     }
-    sql += "p.nick, v.nick, v.rank, o.nick, o.rank FROM players p LEFT JOIN players v ON v.pid = p.tvcr "
+    sql += "p.nick, v.nick, v.rank, o.nick, o.rank";
+    for (const blocks::Block* block : {&blocks::weapons(), &blocks::vehicles(), &blocks::armies(), &blocks::kits(),
+                                       &blocks::maps()}) {
+        sql += figureColumns(*block);
+    }
+    sql += " FROM players p LEFT JOIN figures f ON f.pid = p.pid LEFT JOIN players v ON v.pid = p.tvcr "
            "LEFT JOIN players o ON o.pid = p.topr WHERE p.pid = ?1";
     return sql;
 }
@@ -129,63 +146,43 @@ struct Blocks {
     std::array<i64, MapCount> mtm{}, mwn{}, mls{};
 };
 
-// Rows with ids outside the known range are ignored: they have no place in the reply.
-template <std::size_t N, typename F> bool readRows(db::Connection& db, const char* sql, i64 pid, F store) {
-    db::Statement s = db.prepare(sql);
-    s.bind(1, pid);
-    while (s.step()) {
-        const i64 id = s.integer(0);
-        if (id >= 0 && id < static_cast<i64>(N)) {
-            store(static_cast<std::size_t>(id), s);
-        }
+// Reads the block figures of a statement row from the given column on (in figureColumns order);
+// the next column after them.
+int readWeapons(const db::Statement& s, int c, Blocks& b) {
+    for (std::size_t w = 0; w < WeaponCount; ++w) {
+        b.wtm[w] = s.integer(c++);
+        b.wkl[w] = s.integer(c++);
+        b.wdt[w] = s.integer(c++);
+        b.wfired[w] = s.integer(c++);
+        b.whits[w] = s.integer(c++);
     }
-    return s.done();
+    for (std::size_t v = 0; v < VehicleCount; ++v) {
+        b.vtm[v] = s.integer(c++);
+        b.vkl[v] = s.integer(c++);
+        b.vdt[v] = s.integer(c++);
+        b.vkr[v] = s.integer(c++);
+    }
+    for (std::size_t a = 0; a < ArmyCount; ++a) {
+        b.atm[a] = s.integer(c++);
+        b.awn[a] = s.integer(c++);
+        b.alo[a] = s.integer(c++);
+        b.abr[a] = s.integer(c++);
+    }
+    for (std::size_t k = 0; k < KitCount; ++k) {
+        b.ktm[k] = s.integer(c++);
+        b.kkl[k] = s.integer(c++);
+        b.kdt[k] = s.integer(c++);
+    }
+    return c;
 }
 
-bool readMaps(db::Connection& db, i64 pid, Blocks& b) {
-    db::Statement s = db.prepare("SELECT id, time, wins, losses FROM maps WHERE pid = ?1");
-    s.bind(1, pid);
-    while (s.step()) {
-        const std::size_t slot = catalogue::mapSlot(s.integer(0));
-        if (slot < MapCount) {
-            b.mtm[slot] = s.integer(1);
-            b.mwn[slot] = s.integer(2);
-            b.mls[slot] = s.integer(3);
-        }
+int readMaps(const db::Statement& s, int c, Blocks& b) {
+    for (std::size_t m = 0; m < MapCount; ++m) {
+        b.mtm[m] = s.integer(c++);
+        b.mwn[m] = s.integer(c++);
+        b.mls[m] = s.integer(c++);
     }
-    return s.done();
-}
-
-bool readBlocks(db::Connection& db, i64 pid, Blocks& b) {
-    return readRows<WeaponCount>(db, "SELECT id, time, kills, deaths, fired, hits FROM weapons WHERE pid = ?1", pid,
-                                 [&](std::size_t i, const db::Statement& s) {
-                                     b.wtm[i] = s.integer(1);
-                                     b.wkl[i] = s.integer(2);
-                                     b.wdt[i] = s.integer(3);
-                                     b.wfired[i] = s.integer(4);
-                                     b.whits[i] = s.integer(5);
-                                 }) &&
-           readRows<VehicleCount>(db, "SELECT id, time, kills, deaths, roadkills FROM vehicles WHERE pid = ?1", pid,
-                                  [&](std::size_t i, const db::Statement& s) {
-                                      b.vtm[i] = s.integer(1);
-                                      b.vkl[i] = s.integer(2);
-                                      b.vdt[i] = s.integer(3);
-                                      b.vkr[i] = s.integer(4);
-                                  }) &&
-           readRows<ArmyCount>(db, "SELECT id, time, wins, losses, best FROM armies WHERE pid = ?1", pid,
-                               [&](std::size_t i, const db::Statement& s) {
-                                   b.atm[i] = s.integer(1);
-                                   b.awn[i] = s.integer(2);
-                                   b.alo[i] = s.integer(3);
-                                   b.abr[i] = s.integer(4);
-                               }) &&
-           readRows<KitCount>(db, "SELECT id, time, kills, deaths FROM kits WHERE pid = ?1", pid,
-                              [&](std::size_t i, const db::Statement& s) {
-                                  b.ktm[i] = s.integer(1);
-                                  b.kkl[i] = s.integer(2);
-                                  b.kdt[i] = s.integer(3);
-                              }) &&
-           readMaps(db, pid, b);
+    return c;
 }
 
 const std::vector<std::string_view>& generalColumns() {
@@ -247,6 +244,7 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
     std::array<i64, StoredColumns.size()> c{};
     std::string nick, victimNick, enemyNick;
     i64 victimRank = 0, enemyRank = 0;
+    Blocks b;
     {
         db::Statement s = db.prepare(sql);
         s.bind(1, pid);
@@ -262,10 +260,7 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
         victimRank = s.integer(base + 2);
         enemyNick = s.text(base + 3);
         enemyRank = s.integer(base + 4);
-    }
-    Blocks b;
-    if (!readBlocks(db, pid, b)) {
-        return std::nullopt;
+        readMaps(s, readWeapons(s, base + 5, b), b);
     }
     const i64 time = c[col("time")];
     const i64 rounds = c[col("wins")] + c[col("loss")];
@@ -345,18 +340,19 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
 }
 
 std::optional<std::string> mapStatistics(db::Connection& db, i64 pid, i64 now) {
+    static const std::string sql =
+        "SELECT p.nick" + figureColumns(blocks::maps()) + " FROM players p LEFT JOIN figures f ON f.pid = p.pid "
+        "WHERE p.pid = ?1";
     std::string nick;
+    Blocks b;
     {
-        db::Statement s = db.prepare("SELECT nick FROM players WHERE pid = ?1");
+        db::Statement s = db.prepare(sql);
         s.bind(1, pid);
         if (!s.step()) {
             return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
         }
         nick = s.text(0);
-    }
-    Blocks b;
-    if (!readMaps(db, pid, b)) {
-        return std::nullopt;
+        readMaps(s, 1, b);
     }
     std::vector<std::string> v = {num(pid), wire(nick)};
     v.reserve(2 + 3 * MapCount);
@@ -610,25 +606,24 @@ std::optional<std::string> awardsInfo(db::Connection& db, const text::Query& que
     if (!pid) {
         return errorReply();
     }
-    {
-        db::Statement s = db.prepare("SELECT 1 FROM players WHERE pid = ?1");
-        s.bind(1, *pid);
-        if (!s.step()) {
-            return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
-        }
-    }
+    // One row per award, or one without an award for a player who holds none.
+    db::Statement s = db.prepare("SELECT a.award, a.level, a.earned, a.first FROM players p LEFT JOIN awards a "
+                                 "ON a.pid = p.pid WHERE p.pid = ?1 ORDER BY a.award, a.level");
+    s.bind(1, *pid);
+    bool known = false;
     Reply reply;
     reply.header({"pid", "asof"}).data({num(*pid), num(now)});
     reply.header({"award", "level", "when", "first"});
-    db::Statement s = db.prepare("SELECT award, level, earned, first FROM awards WHERE pid = ?1 ORDER BY award, level");
-    s.bind(1, *pid);
     while (s.step()) {
-        reply.data({num(s.integer(0)), num(s.integer(1)), num(s.integer(2)), num(s.integer(3))});
+        known = true;
+        if (!s.isNull(0)) {
+            reply.data({num(s.integer(0)), num(s.integer(1)), num(s.integer(2)), num(s.integer(3))});
+        }
     }
     if (!s.done()) {
         return std::nullopt;
     }
-    return reply.finish();
+    return known ? reply.finish() : errorReply();
 }
 
 std::optional<std::string> unlocksInfo(db::Connection& db, const text::Query& query, std::int64_t now) {
@@ -636,28 +631,22 @@ std::optional<std::string> unlocksInfo(db::Connection& db, const text::Query& qu
     if (!pid) {
         return errorReply();
     }
+    static const std::string sql = "SELECT p.nick, p.unlockpoints" + figureColumns(blocks::unlocks()) +
+                                   " FROM players p LEFT JOIN figures f ON f.pid = p.pid WHERE p.pid = ?1";
     std::string nick;
     i64 points = 0;
+    std::array<bool, catalogue::UnlockIds.size()> chosen{};
     {
-        db::Statement s = db.prepare("SELECT nick, unlockpoints FROM players WHERE pid = ?1");
+        db::Statement s = db.prepare(sql);
         s.bind(1, *pid);
         if (!s.step()) {
             return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
         }
         nick = s.text(0);
         points = s.integer(1);
-    }
-    std::array<bool, catalogue::UnlockIds.size()> chosen{};
-    db::Statement s = db.prepare("SELECT id FROM unlocks WHERE pid = ?1 AND state = 's'");
-    s.bind(1, *pid);
-    while (s.step()) {
-        const auto* it = std::find(catalogue::UnlockIds.begin(), catalogue::UnlockIds.end(), s.integer(0));
-        if (it != catalogue::UnlockIds.end()) {
-            chosen[static_cast<std::size_t>(it - catalogue::UnlockIds.begin())] = true;
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            chosen[i] = s.integer(static_cast<int>(i) + 2) == 1;
         }
-    }
-    if (!s.done()) {
-        return std::nullopt;
     }
     Reply reply;
     reply.header({"pid", "nick", "asof"}).data({num(*pid), wire(nick), num(now)});
