@@ -18,49 +18,16 @@
 
 namespace {
 
-// Seeds a new database beside the file and moves it into place when whole: a start that is cut
-// short leaves no half-seeded file behind.
 bool seedNew(const std::string& path, std::int64_t players) {
-    const std::string temporary = path + ".seeding";
-    std::error_code ec;
-    std::filesystem::remove(temporary, ec);
     const auto started = std::chrono::steady_clock::now();
     std::string error;
-    bool ok = false;
-    {
-        auto connection = db::Connection::open(temporary, error);
-        // Nothing is at stake until the file is whole, so no journal and no waiting for the disk.
-        ok = connection != nullptr && connection->exec("PRAGMA journal_mode=OFF") &&
-             connection->exec("PRAGMA synchronous=OFF") && connection->exec("PRAGMA cache_size=-65536") &&
-             connection->exec("PRAGMA foreign_keys=OFF"); // every reference is made right by construction
-        if (connection != nullptr && !ok) {
-            error = connection->lastError();
-        }
-        seed::Population population(players);
-        ok = ok && db::createTables(*connection, error) && seed::store(*connection, population, error) &&
-             db::finishSchema(*connection, error);
-        // Readers in parallel with each other and with a writer; the setting stays with the file.
-        if (ok && !connection->exec("PRAGMA journal_mode=WAL")) {
-            error = connection->lastError();
-            ok = false;
-        }
-    }
-    if (ok) {
-        std::filesystem::rename(temporary, path, ec);
-        if (ec) {
-            error = ec.message();
-            ok = false;
-        }
-    }
-    if (!ok) {
+    if (!seed::createDatabase(path, players, error)) {
         std::fprintf(stderr, "orvane-statsd: cannot seed %s: %s\n", path.c_str(), error.c_str());
-        std::filesystem::remove(temporary, ec);
         return false;
     }
-    const auto seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::fprintf(stderr, "orvane-statsd: %s: new database, demo population of %lld players seeded in %.1f s\n",
-                 path.c_str(), static_cast<long long>(std::max<std::int64_t>(players, 0)), seconds);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fprintf(stderr, "orvane-statsd: %s: new database, demo population seeded in %.1f s\n", path.c_str(),
+                 seconds);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <numeric>
 
@@ -1101,6 +1102,45 @@ bool store(db::Connection& connection, Population& population, std::string& erro
     if (!ok) {
         error = connection.lastError();
         connection.exec("ROLLBACK");
+    }
+    return ok;
+}
+
+bool createDatabase(const std::string& path, std::int64_t players, std::string& error) {
+    const std::string temporary = path + ".seeding";
+    std::error_code ec;
+    std::filesystem::remove(temporary, ec);
+    bool ok = false;
+    {
+        auto connection = db::Connection::open(temporary, error);
+        if (connection == nullptr) {
+            return false;
+        }
+        // Nothing is at stake until the file is whole: no journal, no waiting for the disk, and no
+        // checks of references that are right by construction.
+        ok = connection->exec("PRAGMA journal_mode=OFF") && connection->exec("PRAGMA synchronous=OFF") &&
+             connection->exec("PRAGMA cache_size=-65536") && connection->exec("PRAGMA foreign_keys=OFF");
+        if (!ok) {
+            error = connection->lastError();
+        }
+        Population population(players);
+        ok = ok && db::createTables(*connection, error) && store(*connection, population, error) &&
+             db::finishSchema(*connection, error);
+        // Readers in parallel with each other and with a writer; the setting stays with the file.
+        if (ok && !connection->exec("PRAGMA journal_mode=WAL")) {
+            error = connection->lastError();
+            ok = false;
+        }
+    }
+    if (ok) {
+        std::filesystem::rename(temporary, path, ec);
+        if (ec) {
+            error = ec.message();
+            ok = false;
+        }
+    }
+    if (!ok) {
+        std::filesystem::remove(temporary, ec);
     }
     return ok;
 }

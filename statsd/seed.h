@@ -77,6 +77,11 @@ private:
     std::unordered_set<std::string> m_taken; // nicknames in ASCII lower case: every one is unique
 };
 
+// A new database file of the given population: seeded beside the path and moved into place when
+// whole, so a start cut short leaves no half-seeded file. Two runs with the same size give files
+// that are byte for byte the same.
+bool createDatabase(const std::string& path, std::int64_t players, std::string& error);
+
 // Writes the population into a database whose tables exist, a few thousand players per transaction.
 bool store(db::Connection& connection, Population& population, std::string& error);
 
