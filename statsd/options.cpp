@@ -11,7 +11,7 @@ const char* const UsageText =
     "  --update-dir DIR    serve /code/orvane/version.txt and /code/orvane/orvane_v<version>.exe from DIR\n"
     "  --strict-agent      answer 403 to every User-Agent other than GameSpyHTTP/1.0\n"
     "  --quiet             do not log requests to stderr\n"
-    "  --players N         players of the demo population a new database is seeded with (default 250, at least 10)\n"
+    "  --players N         players of the demo population a new database is seeded with (default 250; never fewer than the named ones)\n"
     "  --threads N         threads that build replies (default: one per core, at least 2)\n"
     "  --keep-alive-seconds N  an idle connection is closed after N seconds (default 5)\n"
     "  --keep-alive-max N  requests per connection before it is closed (default 1000)\n"
@@ -47,7 +47,7 @@ struct NumericOption {
 };
 
 constexpr NumericOption NumericOptions[] = {
-    {"--players", 10, 100000000, [](Options& o, std::int64_t v) { o.players = v; }},
+    {"--players", 1, 100000000, [](Options& o, std::int64_t v) { o.players = v; }},
     {"--threads", 1, 256, [](Options& o, std::int64_t v) { o.threads = static_cast<int>(v); }},
     {"--keep-alive-seconds", 1, 3600, [](Options& o, std::int64_t v) { o.keepAliveSeconds = static_cast<int>(v); }},
     {"--keep-alive-max", 1, 1000000, [](Options& o, std::int64_t v) { o.keepAliveMax = static_cast<int>(v); }},
