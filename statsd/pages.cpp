@@ -412,6 +412,8 @@ std::string trigramQuery(std::string_view utf8) {
 // Matches ranked only among the candidates of the index when there are at most this many; a
 // commoner (or shorter) text is answered from the top of the board down.
 constexpr i64 MaxRankedCandidates = 2000;
+// How far down the board a common text is looked for before every nickname is.
+constexpr i64 MaxBoardWalk = 2000;
 
 std::vector<std::string_view> boardColumns() {
     return {"n", "pid", "nick", "score", "totaltime", "playerrank", "countrycode"};
@@ -562,13 +564,22 @@ std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& 
     if (where == "x") {
         return reply.finish();
     }
-    auto rows = [&](db::Statement& s) {
-        while (n <= MaxSearchRows && s.step()) {
+    // The best matches other than the exact one, by score.
+    struct Row {
+        i64 pid;
+        std::string nick;
+        i64 score;
+    };
+    std::vector<Row> found;
+    const i64 wanted = MaxSearchRows - (n - 1);
+    auto collect = [&](db::Statement& s) {
+        found.clear();
+        while (static_cast<i64>(found.size()) < wanted && s.step()) {
             if (s.integer(0) != exactPid) {
-                reply.data({num(n++), num(s.integer(0)), wire(s.text(1)), num(s.integer(2))});
+                found.push_back({s.integer(0), s.text(1), s.integer(2)});
             }
         }
-        return s.done() || n > MaxSearchRows;
+        return s.done() || static_cast<i64>(found.size()) >= wanted;
     };
     const std::string pieces = trigramQuery(term);
     i64 candidates = MaxRankedCandidates + 1;
@@ -581,22 +592,43 @@ std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& 
         }
         candidates = count.integer(0);
     }
+    bool complete = false;
     if (candidates <= MaxRankedCandidates) {
+        // Few players hold every piece of the text: rank just them.
         db::Statement s = db.prepare(
             "SELECT pid, nick, scor FROM players WHERE pid IN (SELECT rowid FROM nick_search WHERE nick_search "
             "MATCH ?1) AND nick LIKE ?2 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?3");
-        s.bind(1, std::string_view(pieces)).bind(2, std::string_view(pattern)).bind(3, MaxSearchRows + 1);
-        if (!rows(s)) {
+        s.bind(1, std::string_view(pieces)).bind(2, std::string_view(pattern)).bind(3, wanted + 1);
+        if (!collect(s)) {
             return std::nullopt;
         }
-    } else {
-        // Matches are common: the first twenty come soon when walking down the board.
-        db::Statement s = db.prepare("SELECT pid, nick, scor FROM players INDEXED BY players_by_score "
-                                     "WHERE nick LIKE ?1 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?2");
-        s.bind(1, std::string_view(pattern)).bind(2, MaxSearchRows + 1);
-        if (!rows(s)) {
+        complete = true;
+    }
+    if (!complete) {
+        // A common text (or one too short for the index): the best matches are near the top of the
+        // board. Enough of them there, and the answer is complete.
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM (SELECT pid, nick, scor FROM players INDEXED BY "
+                                     "players_by_score ORDER BY scor DESC, pid LIMIT ?3) WHERE nick LIKE ?1 "
+                                     "ESCAPE '\\' LIMIT ?2");
+        s.bind(1, std::string_view(pattern)).bind(2, wanted + 1).bind(3, MaxBoardWalk);
+        if (!collect(s)) {
             return std::nullopt;
         }
+        complete = static_cast<i64>(found.size()) >= wanted;
+    }
+    if (!complete) {
+        // A short text that few players hold: every nickname is read from the nickname index (no
+        // table rows), and only the matches are ranked.
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM players WHERE pid IN (SELECT pid FROM players "
+                                     "INDEXED BY players_by_nick WHERE nick LIKE ?1 ESCAPE '\\') ORDER BY scor "
+                                     "DESC, pid LIMIT ?2");
+        s.bind(1, std::string_view(pattern)).bind(2, wanted + 1);
+        if (!collect(s)) {
+            return std::nullopt;
+        }
+    }
+    for (const Row& row : found) {
+        reply.data({num(n++), num(row.pid), wire(row.nick), num(row.score)});
     }
     return reply.finish();
 }

@@ -68,6 +68,7 @@ void TestStatsdBoard::everyStatementUsesAnIndex() {
         {"board", "type=score&id=overall&pos=299&after=9"},
         {"search", "nick=Sarge&where=a"},
         {"search", "nick=a&where=a"},
+        {"search", "nick=zq&where=a"},
         {"search", "nick=DOG&where=b"},
         {"search", "nick=Time&where=e"},
         {"search", "nick=sarge&where=x"},
