@@ -20,6 +20,7 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <limits>
 #include <unordered_map>
 
 namespace http {
@@ -120,10 +121,24 @@ const char* reasonPhrase(int status) {
     }
 }
 
-struct Server::Loop {
+namespace detail {
+
+// What the loops share: the listening socket, the settings, the open-connection count, and a way to
+// ask one another to close their oldest idle connection.
+struct Shared {
+    Limits limits;
+    Handler handler;
+    ErrorPage errorPage;
+    Logger logger;
+    int listener = -1;
+    std::atomic<bool> stopping = false;
+    std::atomic<int> open = 0;
+    std::vector<std::unique_ptr<struct EventLoop>> loops;
+};
+
+struct EventLoop {
     enum class State {
         Reading, // waiting for (the rest of) a request; idle when nothing of it has come yet
-        Working, // a worker builds the reply
         Holding, // the reply waits out the reply delay
         Writing, // the reply is being sent
         Draining, // replied and half-closed: what the client still sends is read and dropped, then closed
@@ -148,54 +163,44 @@ struct Server::Loop {
         std::uint32_t events = 0;     // what epoll watches
     };
 
-    struct Job {
-        int fd;
-        std::uint64_t serial;
-        Request request;
-    };
-    struct Done {
-        int fd;
-        std::uint64_t serial;
-        Response response;
-        bool head;
-    };
-
-    Loop(Limits l, Handler h, ErrorPage e, Logger g)
-        : limits(l), handler(std::move(h)), errorPage(std::move(e)), logger(std::move(g)) {
+    explicit EventLoop(Shared& s) : shared(s), limits(s.limits) {
         epoll = ::epoll_create1(EPOLL_CLOEXEC);
         wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     }
-    ~Loop() {
+    ~EventLoop() {
         for (auto& [fd, c] : connections) {
             ::close(fd);
-        }
-        if (listener >= 0) {
-            ::close(listener);
         }
         ::close(wake);
         ::close(epoll);
     }
 
-    Limits limits;
-    Handler handler;
-    ErrorPage errorPage;
-    Logger logger;
+    Shared& shared;
+    const Limits& limits;
     int epoll = -1;
     int wake = -1;
-    int listener = -1;
-    std::atomic<bool> stopping = false;
     std::uint64_t nextSerial = 1;
     std::unordered_map<int, std::unique_ptr<Connection>> connections;
     // Ordered by time, with the fd to find the connection: what runs out next, which idle one is oldest.
     std::set<std::pair<TimePoint, int>> deadlines;
     std::set<std::pair<TimePoint, int>> idleOrder;
     std::set<std::pair<TimePoint, int>> holding;
+    // Since when the oldest idle connection of this loop is idle (nanoseconds of the steady clock;
+    // max when none), for the loop that must make room.
+    std::atomic<std::int64_t> oldestIdle = std::numeric_limits<std::int64_t>::max();
+    std::atomic<int> closeRequests = 0;
+    // Connections with a whole next request already read.
+    std::vector<std::pair<int, std::uint64_t>> pipelined;
 
-    std::mutex mutex;
-    std::condition_variable jobReady;
-    std::deque<Job> jobs;
-    std::deque<Done> done;
-    std::vector<std::thread> workers;
+    void publishOldestIdle() {
+        oldestIdle = idleOrder.empty() ? std::numeric_limits<std::int64_t>::max()
+                                       : idleOrder.begin()->first.time_since_epoch().count();
+    }
+
+    void nudge() {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t w = ::write(wake, &one, sizeof one);
+    }
 
     // ---- bookkeeping of the time-ordered sets ----
 
@@ -204,6 +209,7 @@ struct Server::Loop {
         if (c.idle) {
             idleOrder.erase({c.idleSince, c.fd});
             c.idle = false;
+            publishOldestIdle();
         }
         if (c.state == State::Holding) {
             holding.erase({c.due, c.fd});
@@ -218,6 +224,7 @@ struct Server::Loop {
         c.idle = true;
         c.idleSince = now;
         idleOrder.insert({now, c.fd});
+        publishOldestIdle();
         setDeadline(c, now + std::chrono::seconds(limits.keepAliveSeconds));
     }
     void watch(Connection& c, std::uint32_t events) {
@@ -236,15 +243,17 @@ struct Server::Loop {
         ::epoll_ctl(epoll, EPOLL_CTL_DEL, c.fd, nullptr);
         ::close(c.fd);
         connections.erase(c.fd); // c is gone
+        --shared.open;
     }
 
     // ---- accepting ----
 
     void acceptAll(TimePoint now) {
-        for (;;) {
+        // With other loops waiting, take one connection and leave the next to whichever wakes.
+        for (int taken = 0; shared.loops.size() == 1 || taken < 1; ++taken) {
             sockaddr_storage address{};
             socklen_t length = sizeof address;
-            const int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(&address), &length,
+            const int fd = ::accept4(shared.listener, reinterpret_cast<sockaddr*>(&address), &length,
                                      SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd < 0) {
                 if (errno == EINTR || errno == ECONNABORTED) {
@@ -252,10 +261,11 @@ struct Server::Loop {
                 }
                 return; // EAGAIN, or out of descriptors: the rest wait in the backlog
             }
-            if (static_cast<int>(connections.size()) >= limits.maxConnections && !makeRoom()) {
+            if (shared.open >= limits.maxConnections && !makeRoom()) {
                 ::close(fd);
                 continue;
             }
+            ++shared.open;
             // Replies go out in one piece; without this a keep-alive request waits for the delayed ACK.
             const int yes = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
@@ -275,9 +285,32 @@ struct Server::Loop {
         }
     }
 
-    // Closes the oldest idle connection, or failing that the one that has been reading its request the
-    // longest; false when every connection is busy with a reply.
+    // Closes the oldest idle connection of all loops (asking its loop to, when it is another's), or
+    // failing that the one of this loop that has been reading its request the longest; false when
+    // there is none to close.
     bool makeRoom() {
+        EventLoop* oldest = nullptr;
+        std::int64_t since = std::numeric_limits<std::int64_t>::max();
+        for (const auto& loop : shared.loops) {
+            const std::int64_t t = loop->oldestIdle;
+            if (t < since) {
+                since = t;
+                oldest = loop.get();
+            }
+        }
+        if (oldest == this) {
+            closeOldest();
+            return true;
+        }
+        if (oldest != nullptr) {
+            ++oldest->closeRequests;
+            oldest->nudge();
+            return true;
+        }
+        return closeOldest();
+    }
+
+    bool closeOldest() {
         if (!idleOrder.empty()) {
             close(*connections.at(idleOrder.begin()->second));
             return true;
@@ -339,9 +372,9 @@ struct Server::Loop {
         Response response;
         response.status = status;
         response.contentType = "text/html";
-        response.body = errorPage ? errorPage(status) : std::string();
-        if (logger) {
-            logger(request, response);
+        response.body = shared.errorPage ? shared.errorPage(status) : std::string();
+        if (shared.logger) {
+            shared.logger(request, response);
         }
         c.closeAfterReply = true;
         c.in.clear();
@@ -453,18 +486,29 @@ struct Server::Loop {
             c.in.clear();
         }
         c.head = request.method == "HEAD";
-        // The reply is being made: no deadline while a worker has it, nothing more read meanwhile.
         deadlines.erase({c.deadline, c.fd});
-        c.state = State::Working;
-        watch(c, 0);
+        Response response;
+        try {
+            response = shared.handler(request);
+        } catch (...) {
+            response = Response{};
+            response.status = 500;
+            response.contentType = "text/html";
+            response.body = shared.errorPage ? shared.errorPage(500) : std::string();
+        }
+        if (shared.logger) {
+            shared.logger(request, response);
+        }
         if (limits.replyDelayMs > 0) {
+            // Held back without holding the thread: the loop serves others meanwhile.
+            c.state = State::Holding;
             c.due = now + Ms(limits.replyDelayMs);
+            c.held = std::move(response);
+            watch(c, 0);
+            holding.insert({c.due, c.fd});
+            return;
         }
-        {
-            std::lock_guard lock(mutex);
-            jobs.push_back({c.fd, c.serial, std::move(request)});
-        }
-        jobReady.notify_one();
+        startReply(c, response, c.head, Clock::now());
     }
 
     // ---- replying ----
@@ -486,7 +530,7 @@ struct Server::Loop {
             out += ": ";
             out += value;
         }
-        if (c.closeAfterReply || stopping) {
+        if (c.closeAfterReply || shared.stopping) {
             c.closeAfterReply = true;
             out += "\r\nConnection: close\r\n\r\n";
         } else {
@@ -541,7 +585,7 @@ struct Server::Loop {
             setIdle(c, now);
         } else {
             setDeadline(c, now + Ms(limits.requestTimeoutMs));
-            parse(c, now); // a pipelined request
+            pipelined.push_back({c.fd, c.serial}); // parsed by the loop, not from in here
         }
     }
 
@@ -560,28 +604,6 @@ struct Server::Loop {
             }
             close(c); // the client closed as well
             return;
-        }
-    }
-
-    void finishJobs(TimePoint now) {
-        std::deque<Done> finished;
-        {
-            std::lock_guard lock(mutex);
-            finished.swap(done);
-        }
-        for (Done& d : finished) {
-            const auto it = connections.find(d.fd);
-            if (it == connections.end() || it->second->serial != d.serial) {
-                continue; // the client went away meanwhile
-            }
-            Connection& c = *it->second;
-            if (limits.replyDelayMs > 0 && c.due > now) {
-                c.state = State::Holding;
-                c.held = std::move(d.response);
-                holding.insert({c.due, c.fd});
-                continue;
-            }
-            startReply(c, d.response, d.head, now);
         }
     }
 
@@ -627,69 +649,32 @@ struct Server::Loop {
         return static_cast<int>(std::clamp<long long>(ms, 0, 60000));
     }
 
-    void work() {
-        for (;;) {
-            Job job;
-            {
-                std::unique_lock lock(mutex);
-                jobReady.wait(lock, [&] { return !jobs.empty() || workersEnd; });
-                if (jobs.empty()) {
-                    return;
-                }
-                job = std::move(jobs.front());
-                jobs.pop_front();
-            }
-            Response response;
-            try {
-                response = handler(job.request);
-            } catch (...) {
-                response = Response{};
-                response.status = 500;
-                response.contentType = "text/html";
-                response.body = errorPage ? errorPage(500) : std::string();
-            }
-            if (logger) {
-                logger(job.request, response);
-            }
-            const bool head = job.request.method == "HEAD";
-            {
-                std::lock_guard lock(mutex);
-                done.push_back({job.fd, job.serial, std::move(response), head});
-            }
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const ssize_t w = ::write(wake, &one, sizeof one);
-        }
-    }
-    bool workersEnd = false;
-
-    bool serve() {
-        if (listener < 0 || epoll < 0 || wake < 0) {
-            return false;
-        }
+    void serve() {
         epoll_event ev{};
+        // Each new connection wakes one loop, not all of them.
+        ev.events = EPOLLIN | EPOLLEXCLUSIVE;
+        ev.data.fd = shared.listener;
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, shared.listener, &ev);
         ev.events = EPOLLIN;
-        ev.data.fd = listener;
-        ::epoll_ctl(epoll, EPOLL_CTL_ADD, listener, &ev);
         ev.data.fd = wake;
         ::epoll_ctl(epoll, EPOLL_CTL_ADD, wake, &ev);
-        for (int i = 0; i < std::max(1, limits.threads); ++i) {
-            workers.emplace_back([this] { work(); });
-        }
         std::vector<epoll_event> events(256);
-        while (!stopping) {
+        while (!shared.stopping) {
             const int n = ::epoll_wait(epoll, events.data(), static_cast<int>(events.size()), waitMs(Clock::now()));
             const TimePoint now = Clock::now();
-            for (int i = 0; i < n; ++i) {
+            for (int i = 0; i < n && !shared.stopping; ++i) {
                 const int fd = events[static_cast<std::size_t>(i)].data.fd;
                 const std::uint32_t what = events[static_cast<std::size_t>(i)].events;
-                if (fd == listener) {
+                if (fd == shared.listener) {
                     acceptAll(now);
                     continue;
                 }
                 if (fd == wake) {
                     std::uint64_t count = 0;
                     [[maybe_unused]] const ssize_t r = ::read(wake, &count, sizeof count);
-                    finishJobs(now);
+                    for (int k = closeRequests.exchange(0); k > 0; --k) {
+                        closeOldest();
+                    }
                     continue;
                 }
                 const auto it = connections.find(fd);
@@ -704,28 +689,46 @@ struct Server::Loop {
                 } else if (c.state == State::Draining) {
                     drain(c);
                 } else if (what & (EPOLLHUP | EPOLLERR)) {
-                    close(c); // gone while its reply was being made
+                    close(c); // gone while its reply was held back
                 }
             }
-            releaseHeld(now);
-            expire(now);
+            while (!pipelined.empty()) {
+                const auto [fd, serial] = pipelined.back();
+                pipelined.pop_back();
+                const auto it = connections.find(fd);
+                if (it != connections.end() && it->second->serial == serial) {
+                    parse(*it->second, Clock::now());
+                }
+            }
+            releaseHeld(Clock::now());
+            expire(Clock::now());
         }
-        {
-            std::lock_guard lock(mutex);
-            workersEnd = true;
-        }
-        jobReady.notify_all();
-        for (std::thread& worker : workers) {
-            worker.join();
-        }
-        return true;
     }
 };
 
-Server::Server(Limits limits, Handler handler, ErrorPage errorPage, Logger logger)
-    : m_loop(std::make_unique<Loop>(limits, std::move(handler), std::move(errorPage), std::move(logger))) {}
+} // namespace detail
 
-Server::~Server() = default;
+struct Server::Loop {
+    detail::Shared shared;
+};
+
+Server::Server(Limits limits, Handler handler, ErrorPage errorPage, Logger logger) : m_loop(std::make_unique<Loop>()) {
+    detail::Shared& shared = m_loop->shared;
+    shared.limits = limits;
+    shared.handler = std::move(handler);
+    shared.errorPage = std::move(errorPage);
+    shared.logger = std::move(logger);
+    for (int i = 0; i < std::max(1, limits.threads); ++i) {
+        shared.loops.push_back(std::make_unique<detail::EventLoop>(shared));
+    }
+}
+
+Server::~Server() {
+    m_loop->shared.loops.clear();
+    if (m_loop->shared.listener >= 0) {
+        ::close(m_loop->shared.listener);
+    }
+}
 
 std::optional<int> Server::bind(const std::string& host, int port) {
     addrinfo hints{};
@@ -758,7 +761,7 @@ std::optional<int> Server::bind(const std::string& host, int port) {
                                ? ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port)
                                : ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
         setNonBlocking(fd);
-        m_loop->listener = fd;
+        m_loop->shared.listener = fd;
         bound = actual;
     }
     ::freeaddrinfo(found);
@@ -766,16 +769,34 @@ std::optional<int> Server::bind(const std::string& host, int port) {
 }
 
 bool Server::run() {
+    detail::Shared& shared = m_loop->shared;
+    if (shared.listener < 0) {
+        return false;
+    }
+    for (const auto& loop : shared.loops) {
+        if (loop->epoll < 0 || loop->wake < 0) {
+            return false;
+        }
+    }
     m_running = true;
-    const bool served = m_loop->serve();
+    // One loop on this thread, the others on threads of their own.
+    std::vector<std::thread> threads;
+    for (std::size_t i = 1; i < shared.loops.size(); ++i) {
+        threads.emplace_back([loop = shared.loops[i].get()] { loop->serve(); });
+    }
+    shared.loops[0]->serve();
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
     m_running = false;
-    return served;
+    return true;
 }
 
 void Server::stop() {
-    m_loop->stopping = true;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t w = ::write(m_loop->wake, &one, sizeof one);
+    m_loop->shared.stopping = true;
+    for (const auto& loop : m_loop->shared.loops) {
+        loop->nudge();
+    }
 }
 
 } // namespace http
