@@ -10,9 +10,10 @@
 #include <utility>
 #include <vector>
 
-// A small HTTP/1.1 server: one event thread owns every connection (accepting, reading requests,
-// writing replies, deadlines), a fixed pool of workers builds the replies. A slow or idle client
-// costs a few hundred bytes of memory, never a thread, so it cannot stop the service answering others.
+// A small HTTP/1.1 server: each thread runs an event loop that accepts from the shared listening
+// socket and owns its connections (reading requests, building and writing replies, deadlines),
+// all without blocking on a client. A slow or idle client costs a few hundred bytes of memory,
+// never a thread, so it cannot stop the service answering others.
 namespace http {
 
 struct Request {
@@ -35,7 +36,7 @@ struct Response {
 };
 
 struct Limits {
-    int threads = 4;                // workers that build replies
+    int threads = 4;                // event loops, one thread each
     int keepAliveSeconds = 5;       // an idle connection is closed after this long
     int keepAliveMax = 1000;        // requests per connection, then it is closed
     int requestTimeoutMs = 10000;   // the whole request (head and body) must arrive within this
@@ -46,7 +47,7 @@ struct Limits {
     std::size_t maxBody = 64 * 1024; // longer bodies get 413
 };
 
-// Builds the reply to a request; runs on the worker threads, several at a time.
+// Builds the reply to a request; runs on the loop threads, several at a time.
 using Handler = std::function<Response(const Request&)>;
 // The body of an error page the server answers by itself (400, 408, 413, 414, 431, 500).
 using ErrorPage = std::function<std::string(int status)>;

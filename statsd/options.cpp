@@ -12,7 +12,7 @@ const char* const UsageText =
     "  --strict-agent      answer 403 to every User-Agent other than GameSpyHTTP/1.0\n"
     "  --quiet             do not log requests to stderr\n"
     "  --players N         players of the demo population a new database is seeded with (default 250; never fewer than the named ones)\n"
-    "  --threads N         threads that build replies (default: one per core, at least 2)\n"
+    "  --threads N         threads serving connections, each an event loop (default: one per core, at least 2)\n"
     "  --keep-alive-seconds N  an idle connection is closed after N seconds (default 5)\n"
     "  --keep-alive-max N  requests per connection before it is closed (default 1000)\n"
     "  --request-timeout-ms N  a request must arrive whole within N ms (default 10000)\n"
