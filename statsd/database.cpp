@@ -257,6 +257,14 @@ bool ensureSchema(Connection& connection, std::string& error) {
     return false;
 }
 
+bool Connection::databaseChanged() {
+    Statement version = prepare("PRAGMA data_version");
+    const std::int64_t now = version.step() ? version.integer(0) : -2;
+    const bool changed = now != m_dataVersion || now < 0;
+    m_dataVersion = now;
+    return changed;
+}
+
 std::vector<std::string> Connection::preparedSql() const {
     std::vector<std::string> sql;
     for (const auto& [text, stmt] : m_cache) {

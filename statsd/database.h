@@ -59,6 +59,10 @@ public:
     Statement prepare(std::string_view sql);
     bool exec(const char* sql);
     std::string lastError() const;
+    // True when the database may have changed since the last call (always on the first): another
+    // connection committed a change in between.
+    bool databaseChanged();
+
     // The SQL of every statement prepared on this connection so far.
     std::vector<std::string> preparedSql() const;
 
@@ -67,6 +71,7 @@ private:
 
     sqlite3* m_handle;
     std::vector<std::pair<std::string, sqlite3_stmt*>> m_cache;
+    std::int64_t m_dataVersion = -1;
 };
 
 // Whether the file holds no tables at all (a new file, or an empty database).

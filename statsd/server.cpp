@@ -3,6 +3,7 @@
 #include "database.h"
 #include "http_server.h"
 #include "pages.h"
+#include "reply_cache.h"
 #include "text.h"
 
 #include <ctime>
@@ -124,16 +125,24 @@ private:
     }
 
     http::Response servePage(PageFunction build, const http::Request& req) {
-        const text::Query query(text::queryOf(req.target));
         db::ConnectionPool::Lease connection = m_pool.acquire();
-        std::optional<std::string> body;
-        if (connection) {
-            body = build(*connection, query, static_cast<std::int64_t>(std::time(nullptr)));
+        if (!connection) {
+            return errorResponse(500);
         }
+        const auto now = static_cast<std::int64_t>(std::time(nullptr));
+        // Pages are addressed by their lower-case path; the query is taken as sent.
+        const std::string key = text::asciiLower(req.path) + "?" + std::string(text::queryOf(req.target));
+        http::Response res;
+        if (std::optional<std::string> cached = m_replies.find(*connection, key, now)) {
+            res.body = std::move(*cached);
+            return res;
+        }
+        const std::uint64_t generation = m_replies.generation();
+        std::optional<std::string> body = build(*connection, text::Query(text::queryOf(req.target)), now);
         if (!body) {
             return errorResponse(500);
         }
-        http::Response res;
+        m_replies.store(key, now, generation, *body);
         res.body = std::move(*body);
         return res;
     }
@@ -177,6 +186,7 @@ private:
 
     db::ConnectionPool& m_pool;
     ServerSettings m_settings;
+    ReplyCache m_replies;
     http::Server m_server;
 };
 

@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sqlite3.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -94,6 +95,7 @@ private slots:
     void namedPlayersDoNotDependOnSize();
     void documentedNamesAreServed();
     void topTenOfClans();
+    void changesShowAtOnce();
 };
 
 void TestStatsdPopulation::sameSizeSameFile() {
@@ -191,6 +193,35 @@ void TestStatsdPopulation::topTenOfClans() {
     }
     QCOMPARE(scores.size(), 10);
     QVERIFY(QSet<QByteArray>(scores.begin(), scores.end()).size() < 10); // two share a score
+}
+
+void TestStatsdPopulation::changesShowAtOnce() {
+    StatsdProcess server({QStringLiteral("--quiet")});
+    QVERIFY2(server.isReady(), qPrintable(server.errorString()));
+    const QByteArray record = "/ASP/getleaderboard.aspx?type=score&id=overall&pid=45000002";
+    const QByteArray info = "/ASP/getplayerinfo.aspx?pid=45000002&info=" + InfoKeys;
+    const QByteArray search = "/ASP/searchforplayers.aspx?nick=Renamed&where=a";
+    auto fields = [&](const QByteArray& target) { return fetch(server.port(), target).replace('\n', '\t').split('\t'); };
+    // Fetched once before, so a reply kept from before the change would show.
+    const QList<QByteArray> before = fields(record);
+    QVERIFY(before.size() > 22);
+    QVERIFY(fields(info).size() > 400);
+    QCOMPARE(fields(search).size(), 13);
+
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(server.databasePath()).constData(), &db), SQLITE_OK);
+    const char* change = "UPDATE players SET scor = 999999, nick = 'Renamed Sarge' WHERE pid = 45000002; "
+                         "UPDATE weapons SET kills = 4321 WHERE pid = 45000002 AND id = 3;";
+    QCOMPARE(sqlite3_exec(db, change, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    const QList<QByteArray> after = fields(record);
+    QCOMPARE(after.value(16), "1"); // first of the board now
+    QCOMPARE(after.value(18), "Renamed Sarge");
+    QCOMPARE(after.value(19), "999999");
+    const QList<QByteArray> t = fields(info);
+    QCOMPARE(t.value(316), "4321"); // wkl-3
+    QCOMPARE(fields(search).value(12), "45000002");
 }
 
 QTEST_GUILESS_MAIN(TestStatsdPopulation)
