@@ -33,6 +33,9 @@ using Ms = std::chrono::milliseconds;
 constexpr int ListenBacklog = 1024;
 constexpr std::size_t MaxHeaderLines = 100;
 constexpr std::size_t ReadChunk = 16384;
+// With other loops waiting, a loop takes this many new connections at a time and leaves the rest to
+// whichever wakes next.
+constexpr int AcceptsPerWake = 16;
 
 bool isTokenChar(char c) {
     const auto b = static_cast<unsigned char>(c);
@@ -249,8 +252,7 @@ struct EventLoop {
     // ---- accepting ----
 
     void acceptAll(TimePoint now) {
-        // With other loops waiting, take one connection and leave the next to whichever wakes.
-        for (int taken = 0; shared.loops.size() == 1 || taken < 1; ++taken) {
+        for (int taken = 0; shared.loops.size() == 1 || taken < AcceptsPerWake; ++taken) {
             sockaddr_storage address{};
             socklen_t length = sizeof address;
             const int fd = ::accept4(shared.listener, reinterpret_cast<sockaddr*>(&address), &length,
