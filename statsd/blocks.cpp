@@ -50,8 +50,8 @@ std::string setItemSql(const Block& block) {
         for (const char* figure : block.columns) {
             const std::string c = column(block, id, figure);
             sql += first ? "" : ", ";
-            sql += c + " = CASE WHEN NEW.id = " + std::to_string(id) + " THEN " + stored(block, figure) + " ELSE " +
-                   c + " END";
+            sql += c + " = CASE WHEN NEW.id = " + std::to_string(id) + " THEN " + stored(block, figure) + " ELSE " + c +
+                   " END";
             first = false;
         }
     }
@@ -84,13 +84,13 @@ const Block& kits() {
     return b;
 }
 const Block& maps() {
-    static const Block b{"maps", "m", {"time", "wins", "losses"},
-                         std::vector<int>(catalogue::MapIds.begin(), catalogue::MapIds.end())};
+    static const Block b{
+        "maps", "m", {"time", "wins", "losses"}, std::vector<int>(catalogue::MapIds.begin(), catalogue::MapIds.end())};
     return b;
 }
 const Block& unlocks() {
-    static const Block b{"unlocks", "u", {"state"},
-                         std::vector<int>(catalogue::UnlockIds.begin(), catalogue::UnlockIds.end())};
+    static const Block b{
+        "unlocks", "u", {"state"}, std::vector<int>(catalogue::UnlockIds.begin(), catalogue::UnlockIds.end())};
     return b;
 }
 

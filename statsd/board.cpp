@@ -47,16 +47,16 @@ std::string addSql(const std::string& row) {
 std::string removeSql(const std::string& row) {
     std::string sql;
     for (int level = 0; level < ScoreLevels; ++level) {
-        sql += "UPDATE score_tally SET n = n - 1 WHERE level = " + n(level) + " AND bucket = " + scoreBucket(row, level) +
-               ";\n";
+        sql += "UPDATE score_tally SET n = n - 1 WHERE level = " + n(level) +
+               " AND bucket = " + scoreBucket(row, level) + ";\n";
         sql += "DELETE FROM score_tally WHERE level = " + n(level) + " AND bucket = " + scoreBucket(row, level) +
                " AND n <= 0;\n";
     }
     for (int level = 1; level < PidLevels; ++level) {
         sql += "UPDATE tie_tally SET n = n - 1 WHERE level = " + n(level) + " AND scor = " + row +
                ".scor AND bucket = " + pidBucket(row, level) + ";\n";
-        sql += "DELETE FROM tie_tally WHERE level = " + n(level) + " AND scor = " + row + ".scor AND bucket = " +
-               pidBucket(row, level) + " AND n <= 0;\n";
+        sql += "DELETE FROM tie_tally WHERE level = " + n(level) + " AND scor = " + row +
+               ".scor AND bucket = " + pidBucket(row, level) + " AND n <= 0;\n";
         // A score left to one player needs no PID levels.
         sql += "DELETE FROM tie_tally WHERE level = " + n(level) + " AND scor = " + row + ".scor AND " +
                groupSize(row) + " <= 1;\n";
@@ -84,8 +84,8 @@ std::string aheadOfSql() {
     std::string sql = "(";
     for (int level = 0; level < ScoreLevels; ++level) {
         // Higher buckets among the siblings at this level: same parent, greater value.
-        sql += "(SELECT coalesce(sum(n), 0) FROM score_tally WHERE level = " + n(level) +
-               " AND bucket > " + scoreBucket("p", level);
+        sql += "(SELECT coalesce(sum(n), 0) FROM score_tally WHERE level = " + n(level) + " AND bucket > " +
+               scoreBucket("p", level);
         if (level + 1 < ScoreLevels) {
             sql += " AND bucket <= " + scoreBucket("p", level + 1) + " * 16 + 15";
         }
@@ -100,8 +100,8 @@ std::string aheadOfSql() {
         }
         sql += ") + ";
     }
-    sql += "(SELECT count(*) FROM players q WHERE q.scor = p.scor AND q.pid < p.pid AND q.pid >= " +
-           pidBucket("p", 1) + " * 256))";
+    sql += "(SELECT count(*) FROM players q WHERE q.scor = p.scor AND q.pid < p.pid AND q.pid >= " + pidBucket("p", 1) +
+           " * 256))";
     return sql;
 }
 

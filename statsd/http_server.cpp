@@ -10,6 +10,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <limits>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -20,7 +21,6 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
-#include <limits>
 #include <unordered_map>
 
 namespace http {
@@ -141,9 +141,9 @@ struct Shared {
 
 struct EventLoop {
     enum class State {
-        Reading, // waiting for (the rest of) a request; idle when nothing of it has come yet
-        Holding, // the reply waits out the reply delay
-        Writing, // the reply is being sent
+        Reading,  // waiting for (the rest of) a request; idle when nothing of it has come yet
+        Holding,  // the reply waits out the reply delay
+        Writing,  // the reply is being sent
         Draining, // replied and half-closed: what the client still sends is read and dropped, then closed
     };
 
@@ -157,13 +157,13 @@ struct EventLoop {
         std::size_t sent = 0;
         int served = 0;
         bool closeAfterReply = false;
-        bool head = false;            // a HEAD request: the reply goes without its body
-        TimePoint deadline;           // reading or writing must be done by then
-        TimePoint idleSince;          // when idle: since when (the order in which idle ones are closed)
+        bool head = false;   // a HEAD request: the reply goes without its body
+        TimePoint deadline;  // reading or writing must be done by then
+        TimePoint idleSince; // when idle: since when (the order in which idle ones are closed)
         bool idle = false;
-        TimePoint due;                // Holding: when the reply may go
-        Response held;                // Holding: the reply
-        std::uint32_t events = 0;     // what epoll watches
+        TimePoint due;            // Holding: when the reply may go
+        Response held;            // Holding: the reply
+        std::uint32_t events = 0; // what epoll watches
     };
 
     explicit EventLoop(Shared& s) : shared(s), limits(s.limits) {

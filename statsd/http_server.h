@@ -36,14 +36,14 @@ struct Response {
 };
 
 struct Limits {
-    int threads = 4;                // event loops, one thread each
-    int keepAliveSeconds = 5;       // an idle connection is closed after this long
-    int keepAliveMax = 1000;        // requests per connection, then it is closed
-    int requestTimeoutMs = 10000;   // the whole request (head and body) must arrive within this
-    int replyDelayMs = 0;           // every reply is held back this long (stands in for a slow network)
-    int maxConnections = 4096;      // at the cap the oldest idle connection is closed for a new one
-    std::size_t maxTarget = 8192;   // longer request targets get 414
-    std::size_t maxHead = 16384;    // longer request heads get 431
+    int threads = 4;                 // event loops, one thread each
+    int keepAliveSeconds = 5;        // an idle connection is closed after this long
+    int keepAliveMax = 1000;         // requests per connection, then it is closed
+    int requestTimeoutMs = 10000;    // the whole request (head and body) must arrive within this
+    int replyDelayMs = 0;            // every reply is held back this long (stands in for a slow network)
+    int maxConnections = 4096;       // at the cap the oldest idle connection is closed for a new one
+    std::size_t maxTarget = 8192;    // longer request targets get 414
+    std::size_t maxHead = 16384;     // longer request heads get 431
     std::size_t maxBody = 64 * 1024; // longer bodies get 413
 };
 

@@ -26,8 +26,7 @@ bool seedNew(const std::string& path, std::int64_t players) {
         return false;
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::fprintf(stderr, "orvane-statsd: %s: new database, demo population seeded in %.1f s\n", path.c_str(),
-                 seconds);
+    std::fprintf(stderr, "orvane-statsd: %s: new database, demo population seeded in %.1f s\n", path.c_str(), seconds);
     return true;
 }
 
@@ -100,9 +99,9 @@ int main(int argc, char** argv) {
     ServerSettings settings;
     settings.strictAgent = options.strictAgent;
     settings.quiet = options.quiet;
-    settings.limits.threads = options.threads > 0
-                                  ? options.threads
-                                  : static_cast<int>(std::max(2u, std::thread::hardware_concurrency()));
+    settings.replyCache = options.replyCache;
+    settings.limits.threads =
+        options.threads > 0 ? options.threads : static_cast<int>(std::max(2u, std::thread::hardware_concurrency()));
     settings.limits.keepAliveSeconds = options.keepAliveSeconds;
     settings.limits.keepAliveMax = options.keepAliveMax;
     settings.limits.requestTimeoutMs = options.requestTimeoutMs;

@@ -3,21 +3,24 @@
 #include "text.h"
 
 const char* const UsageText =
-    "usage: orvane-statsd [--listen HOST:PORT] [--db FILE] [--players N] [--update-dir DIR] [--strict-agent] [--quiet]\n"
+    "usage: orvane-statsd [--listen HOST:PORT] [--db FILE] [--players N] [--update-dir DIR] [--strict-agent] "
+    "[--quiet]\n"
     "                     [--threads N] [--keep-alive-seconds N] [--keep-alive-max N] [--request-timeout-ms N]\n"
-    "                     [--max-connections N] [--reply-delay-ms N]\n"
+    "                     [--max-connections N] [--reply-delay-ms N] [--no-reply-cache]\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:28080; port 0 picks a free port)\n"
     "  --db FILE           SQLite database (default ./orvane-statsd.sqlite; seeded when new)\n"
     "  --update-dir DIR    serve /code/orvane/version.txt and /code/orvane/orvane_v<version>.exe from DIR\n"
     "  --strict-agent      answer 403 to every User-Agent other than GameSpyHTTP/1.0\n"
     "  --quiet             do not log requests to stderr\n"
-    "  --players N         players of the demo population a new database is seeded with (default 250; never fewer than the named ones)\n"
+    "  --players N         players of the demo population a new database is seeded with (default 250; never fewer than "
+    "the named ones)\n"
     "  --threads N         threads serving connections, each an event loop (default: one per core, at least 2)\n"
     "  --keep-alive-seconds N  an idle connection is closed after N seconds (default 5)\n"
     "  --keep-alive-max N  requests per connection before it is closed (default 1000)\n"
     "  --request-timeout-ms N  a request must arrive whole within N ms (default 10000)\n"
     "  --max-connections N open connections; at the cap the oldest idle one is closed (default 4096)\n"
-    "  --reply-delay-ms N  hold every reply back N ms, like a slow network (default 0)\n";
+    "  --reply-delay-ms N  hold every reply back N ms, like a slow network (default 0)\n"
+    "  --no-reply-cache    build every reply anew (to measure what a page costs)\n";
 
 namespace {
 
@@ -89,6 +92,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             option->store(options, *value);
         } else if (arg == "--strict-agent") {
             options.strictAgent = true;
+        } else if (arg == "--no-reply-cache") {
+            options.replyCache = false;
         } else if (arg == "--quiet") {
             options.quiet = true;
         } else if (arg == "--help" || arg == "-h") {

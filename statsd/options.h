@@ -17,6 +17,7 @@ struct Options {
     int requestTimeoutMs = 10000;
     int replyDelayMs = 0;
     int maxConnections = 4096;
+    bool replyCache = true;
     bool strictAgent = false;
     bool quiet = false;
     bool help = false;

@@ -70,8 +70,8 @@ std::string playerQuery() {
         sql.append("p.").append(c).append(", ");
     }
     sql += "p.nick, v.nick, v.rank, o.nick, o.rank";
-    for (const blocks::Block* block : {&blocks::weapons(), &blocks::vehicles(), &blocks::armies(), &blocks::kits(),
-                                       &blocks::maps()}) {
+    for (const blocks::Block* block :
+         {&blocks::weapons(), &blocks::vehicles(), &blocks::armies(), &blocks::kits(), &blocks::maps()}) {
         sql += figureColumns(*block);
     }
     sql += " FROM players p LEFT JOIN figures f ON f.pid = p.pid LEFT JOIN players v ON v.pid = p.tvcr "
@@ -340,9 +340,9 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
 }
 
 std::optional<std::string> mapStatistics(db::Connection& db, i64 pid, i64 now) {
-    static const std::string sql =
-        "SELECT p.nick" + figureColumns(blocks::maps()) + " FROM players p LEFT JOIN figures f ON f.pid = p.pid "
-        "WHERE p.pid = ?1";
+    static const std::string sql = "SELECT p.nick" + figureColumns(blocks::maps()) +
+                                   " FROM players p LEFT JOIN figures f ON f.pid = p.pid "
+                                   "WHERE p.pid = ?1";
     std::string nick;
     Blocks b;
     {
@@ -457,8 +457,8 @@ std::optional<std::string> leaderboard(db::Connection& db, const text::Query& qu
         Reply personal;
         personal.header({"size", "asof"}).data({num(s.integer(7)), num(now)});
         personal.header(boardColumns());
-        personal.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)),
-                       num(s.integer(3)), num(s.integer(4)), wire(s.text(5))});
+        personal.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
+                       num(s.integer(4)), wire(s.text(5))});
         return personal.finish();
     }
 

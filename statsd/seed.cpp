@@ -1038,8 +1038,9 @@ bool store(db::Connection& connection, Population& population, std::string& erro
     for (int rows = 1; rows <= AwardBatch; ++rows) {
         insertAwards.push_back(connection.prepare(insertSql("awards", "pid, award, level, earned, first", 5, rows)));
     }
-    bool ok = insertPlayer && insertFigures && std::all_of(insertAwards.begin(), insertAwards.end(),
-                                           [](const db::Statement& s) { return static_cast<bool>(s); });
+    bool ok = insertPlayer && insertFigures &&
+              std::all_of(insertAwards.begin(), insertAwards.end(),
+                          [](const db::Statement& s) { return static_cast<bool>(s); });
     auto run = [&](db::Statement& statement) {
         statement.step();
         ok = ok && statement.done();

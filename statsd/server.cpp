@@ -80,8 +80,9 @@ class StatsServer::Http final {
 public:
     Http(db::ConnectionPool& pool, ServerSettings settings)
         : m_pool(pool), m_settings(std::move(settings)),
-          m_server(m_settings.limits, [this](const http::Request& req) { return answer(req); }, &htmlPage,
-                   m_settings.quiet ? http::Logger() : http::Logger(&logRequest)) {}
+          m_server(
+              m_settings.limits, [this](const http::Request& req) { return answer(req); }, &htmlPage,
+              m_settings.quiet ? http::Logger() : http::Logger(&logRequest)) {}
 
     http::Server& server() { return m_server; }
 
@@ -133,6 +134,14 @@ private:
         // Pages are addressed by their lower-case path; the query is taken as sent.
         const std::string key = text::asciiLower(req.path) + "?" + std::string(text::queryOf(req.target));
         http::Response res;
+        if (!m_settings.replyCache) {
+            std::optional<std::string> body = build(*connection, text::Query(text::queryOf(req.target)), now);
+            if (!body) {
+                return errorResponse(500);
+            }
+            res.body = std::move(*body);
+            return res;
+        }
         if (std::optional<std::string> cached = m_replies.find(*connection, key, now)) {
             res.body = std::move(*cached);
             return res;

@@ -14,6 +14,7 @@ class ConnectionPool;
 struct ServerSettings {
     bool strictAgent = false;
     bool quiet = false;
+    bool replyCache = true;
     std::optional<std::filesystem::path> updateDir;
     http::Limits limits;
 };

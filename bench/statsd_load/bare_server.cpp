@@ -1,10 +1,9 @@
 // statsd_bare_server PORT THREADS BODYFILE: answers every GET with the file's bytes as text/plain,
 // the least an HTTP server on cpp-httplib can do. Prints "listening on 127.0.0.1:PORT" once bound.
 
-#include <httplib.h>
-
 #include <cstdio>
 #include <fstream>
+#include <httplib.h>
 #include <iterator>
 #include <string>
 
@@ -25,7 +24,8 @@ int main(int argc, char** argv) {
     server.set_keep_alive_max_count(1000);
     server.set_keep_alive_timeout(5);
     server.Get(".*", [&body](const httplib::Request&, httplib::Response& res) { res.set_content(body, "text/plain"); });
-    const int bound = port == 0 ? server.bind_to_any_port("127.0.0.1") : (server.bind_to_port("127.0.0.1", port) ? port : -1);
+    const int bound =
+        port == 0 ? server.bind_to_any_port("127.0.0.1") : (server.bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0) {
         std::fprintf(stderr, "statsd_bare_server: cannot listen\n");
         return 1;

@@ -96,12 +96,11 @@ void TestStatsdBoard::everyStatementUsesAnIndex() {
             any = true;
             const QString detail = QString::fromStdString(plan.text(3));
             // A table read from end to end; reading an index in order (with a limit) is not one.
-            const bool fullScan = detail.startsWith(QLatin1String("SCAN ")) &&
-                                  !detail.contains(QLatin1String("USING INDEX")) &&
-                                  !detail.contains(QLatin1String("USING COVERING INDEX")) &&
-                                  !detail.contains(QLatin1String("VIRTUAL TABLE INDEX")) &&
-                                  !detail.startsWith(QLatin1String("SCAN (subquery")) &&
-                                  detail != QLatin1String("SCAN CONSTANT ROW");
+            const bool fullScan =
+                detail.startsWith(QLatin1String("SCAN ")) && !detail.contains(QLatin1String("USING INDEX")) &&
+                !detail.contains(QLatin1String("USING COVERING INDEX")) &&
+                !detail.contains(QLatin1String("VIRTUAL TABLE INDEX")) &&
+                !detail.startsWith(QLatin1String("SCAN (subquery")) && detail != QLatin1String("SCAN CONSTANT ROW");
             if (fullScan) {
                 scans << detail + QStringLiteral(" in: ") + QString::fromStdString(sql).left(160);
             }
@@ -126,7 +125,11 @@ QString TestStatsdBoard::boardError() {
         const i64 place = i64(i) + 1;
         const auto [pid, score] = expected[i];
         if (placeOf[pid] != place) {
-            return QStringLiteral("player %1 (score %2) has place %3, counted %4").arg(pid).arg(score).arg(placeOf[pid]).arg(place);
+            return QStringLiteral("player %1 (score %2) has place %3, counted %4")
+                .arg(pid)
+                .arg(score)
+                .arg(placeOf[pid])
+                .arg(place);
         }
         bool failed = false;
         const auto at = board::at(*m_db, place, failed);
@@ -146,25 +149,24 @@ void TestStatsdBoard::placesFollowChanges_data() {
     QTest::newRow("as seeded") << QByteArray();
     QTest::newRow("up to the top") << QByteArray("UPDATE players SET scor = 999999 WHERE pid = 45000004");
     QTest::newRow("down to the bottom") << QByteArray("UPDATE players SET scor = 0 WHERE pid = 45000001");
-    QTest::newRow("tie with the twins")
-        << QByteArray("UPDATE players SET scor = (SELECT scor FROM players WHERE pid = 45000007) WHERE pid = 45000002");
+    QTest::newRow("tie with the twins") << QByteArray(
+        "UPDATE players SET scor = (SELECT scor FROM players WHERE pid = 45000007) WHERE pid = 45000002");
     QTest::newRow("out of a tie") << QByteArray("UPDATE players SET scor = scor + 1 WHERE pid = 45000007");
-    QTest::newRow("many at once into one score")
-        << QByteArray("UPDATE players SET scor = 5000 WHERE pid % 3 = 0");
+    QTest::newRow("many at once into one score") << QByteArray("UPDATE players SET scor = 5000 WHERE pid % 3 = 0");
     QTest::newRow("below zero and far above")
         << QByteArray("UPDATE players SET scor = -17 WHERE pid = 45000005; "
                       "UPDATE players SET scor = 1099511627776 WHERE pid = 45000006");
     QTest::newRow("a PID changes") << QByteArray("PRAGMA foreign_keys=OFF; UPDATE players SET pid = 45000099 "
                                                  "WHERE pid = 45000008; PRAGMA foreign_keys=ON");
-    QTest::newRow("a player joins")
-        << QByteArray("INSERT INTO players SELECT 45000100, 'Newcomer', country, 5000, jond, wins, loss, mode0, "
-                      "mode1, mode2, time, smoc, cmsc, kill, kila, deth, suic, bksk, wdsk, tvcr, topr, twsc, cpcp, "
-                      "cacp, dfcp, heal, rviv, rsup, rpar, tgte, dkas, dsab, cdsc, rank, kick, bbrs, tcdr, ban, "
-                      "lbtl, vrk, tsql, tsqm, tlwf, mvks, vmks, tnv, tgm, de6, de7, de8, unlockpoints FROM players "
-                      "WHERE pid = 45000002");
-    QTest::newRow("players leave")
-        << QByteArray("PRAGMA foreign_keys=OFF; DELETE FROM players WHERE scor = 5000 AND pid % 2 = 0; "
-                      "PRAGMA foreign_keys=ON");
+    QTest::newRow("a player joins") << QByteArray(
+        "INSERT INTO players SELECT 45000100, 'Newcomer', country, 5000, jond, wins, loss, mode0, "
+        "mode1, mode2, time, smoc, cmsc, kill, kila, deth, suic, bksk, wdsk, tvcr, topr, twsc, cpcp, "
+        "cacp, dfcp, heal, rviv, rsup, rpar, tgte, dkas, dsab, cdsc, rank, kick, bbrs, tcdr, ban, "
+        "lbtl, vrk, tsql, tsqm, tlwf, mvks, vmks, tnv, tgm, de6, de7, de8, unlockpoints FROM players "
+        "WHERE pid = 45000002");
+    QTest::newRow("players leave") << QByteArray(
+        "PRAGMA foreign_keys=OFF; DELETE FROM players WHERE scor = 5000 AND pid % 2 = 0; "
+        "PRAGMA foreign_keys=ON");
 }
 
 void TestStatsdBoard::placesFollowChanges() {

@@ -124,10 +124,9 @@ void TestStatsdPopulation::namedPlayersDoNotDependOnSize() {
     QVERIFY(fetch(fewest.port(), "/ASP/getleaderboard.aspx?type=score&id=overall").contains(size));
     for (qint64 pid = FirstNamed; pid <= LastNamed; ++pid) {
         const QByteArray id = QByteArray::number(pid);
-        for (const QByteArray& target :
-             {"/ASP/getplayerinfo.aspx?pid=" + id + "&info=" + InfoKeys, "/ASP/getplayerinfo.aspx?pid=" + id +
-                                                                            "&info=mtm-,mwn-,mls-",
-              "/ASP/getawardsinfo.aspx?pid=" + id, "/ASP/getunlocksinfo.aspx?pid=" + id}) {
+        for (const QByteArray& target : {"/ASP/getplayerinfo.aspx?pid=" + id + "&info=" + InfoKeys,
+                                         "/ASP/getplayerinfo.aspx?pid=" + id + "&info=mtm-,mwn-,mls-",
+                                         "/ASP/getawardsinfo.aspx?pid=" + id, "/ASP/getunlocksinfo.aspx?pid=" + id}) {
             const QByteArray a = withoutTime(fetch(fewest.port(), target));
             QVERIFY2(a.startsWith("O\n"), target.constData());
             QVERIFY2(a == withoutTime(fetch(more.port(), target)), target.constData());
@@ -157,9 +156,8 @@ void TestStatsdPopulation::documentedNamesAreServed() {
         const QString nick = m.captured(2).replace(QLatin1String("\\|"), QLatin1String("|"));
         const QByteArray wire = nick.toLatin1();
         // Found by the exact search as the program sends it, and as typed into a contains search.
-        for (const QByteArray& target :
-             {"/ASP/searchforplayers.aspx?nick=" + asTheProgramSends(nick) + "&where=x",
-              "/ASP/searchforplayers.aspx?nick=" + asTheProgramSends(nick) + "&where=a"}) {
+        for (const QByteArray& target : {"/ASP/searchforplayers.aspx?nick=" + asTheProgramSends(nick) + "&where=x",
+                                         "/ASP/searchforplayers.aspx?nick=" + asTheProgramSends(nick) + "&where=a"}) {
             const QList<QByteArray> t = fetch(server.port(), target).replace('\n', '\t').split('\t');
             QVERIFY2(t.size() > 14 && t[12] == pid && t[13] == wire, target.constData());
         }
@@ -181,7 +179,8 @@ void TestStatsdPopulation::documentedNamesAreServed() {
 void TestStatsdPopulation::topTenOfClans() {
     StatsdProcess server({QStringLiteral("--players"), QStringLiteral("2000"), QStringLiteral("--quiet")});
     QVERIFY2(server.isReady(), qPrintable(server.errorString()));
-    const QList<QByteArray> lines = fetch(server.port(), "/ASP/getleaderboard.aspx?type=score&id=overall&after=9").split('\n');
+    const QList<QByteArray> lines =
+        fetch(server.port(), "/ASP/getleaderboard.aspx?type=score&id=overall&after=9").split('\n');
     static const QRegularExpression clanTag(QStringLiteral("^[=\\[{|(~*-].*[=\\]}|)~*-] \\S"));
     QList<QByteArray> scores;
     for (const QByteArray& line : lines) {
@@ -201,7 +200,9 @@ void TestStatsdPopulation::changesShowAtOnce() {
     const QByteArray record = "/ASP/getleaderboard.aspx?type=score&id=overall&pid=45000002";
     const QByteArray info = "/ASP/getplayerinfo.aspx?pid=45000002&info=" + InfoKeys;
     const QByteArray search = "/ASP/searchforplayers.aspx?nick=Renamed&where=a";
-    auto fields = [&](const QByteArray& target) { return fetch(server.port(), target).replace('\n', '\t').split('\t'); };
+    auto fields = [&](const QByteArray& target) {
+        return fetch(server.port(), target).replace('\n', '\t').split('\t');
+    };
     // Fetched once before, so a reply kept from before the change would show.
     const QList<QByteArray> before = fields(record);
     QVERIFY(before.size() > 22);
