@@ -43,7 +43,7 @@ CREATE TABLE awards (
 // current row by row.
 constexpr const char* IndexSql = R"sql(
 CREATE UNIQUE INDEX players_by_nick ON players (nick);
-CREATE INDEX players_by_score ON players (scor DESC, pid);
+CREATE INDEX players_by_score ON players (scor DESC, pid, nick);
 )sql";
 
 // Nicknames by their three-character pieces, for the contains search; kept in step with the

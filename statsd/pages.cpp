@@ -409,11 +409,11 @@ std::string trigramQuery(std::string_view utf8) {
     return query;
 }
 
-// Matches ranked only among the candidates of the index when there are at most this many; a
-// commoner (or shorter) text is answered from the top of the board down.
-constexpr i64 MaxRankedCandidates = 2000;
-// How far down the board a common text is looked for before every nickname is.
+// How far down the board a search looks first: a text that twenty of these players hold is answered
+// from there.
 constexpr i64 MaxBoardWalk = 2000;
+// Otherwise the players the trigram index finds are ranked, when there are at most this many.
+constexpr i64 MaxRankedCandidates = 20000;
 
 std::vector<std::string_view> boardColumns() {
     return {"n", "pid", "nick", "score", "totaltime", "playerrank", "countrycode"};
@@ -581,32 +581,9 @@ std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& 
         }
         return s.done() || static_cast<i64>(found.size()) >= wanted;
     };
-    const std::string pieces = trigramQuery(term);
-    i64 candidates = MaxRankedCandidates + 1;
-    if (!pieces.empty()) {
-        db::Statement count = db.prepare("SELECT count(*) FROM (SELECT 1 FROM nick_search WHERE nick_search MATCH ?1 "
-                                         "LIMIT ?2)");
-        count.bind(1, std::string_view(pieces)).bind(2, MaxRankedCandidates + 1);
-        if (!count.step()) {
-            return std::nullopt;
-        }
-        candidates = count.integer(0);
-    }
-    bool complete = false;
-    if (candidates <= MaxRankedCandidates) {
-        // Few players hold every piece of the text: rank just them.
-        db::Statement s = db.prepare(
-            "SELECT pid, nick, scor FROM players WHERE pid IN (SELECT rowid FROM nick_search WHERE nick_search "
-            "MATCH ?1) AND nick LIKE ?2 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?3");
-        s.bind(1, std::string_view(pieces)).bind(2, std::string_view(pattern)).bind(3, wanted + 1);
-        if (!collect(s)) {
-            return std::nullopt;
-        }
-        complete = true;
-    }
-    if (!complete) {
-        // A common text (or one too short for the index): the best matches are near the top of the
-        // board. Enough of them there, and the answer is complete.
+    // The best matches of a common text are near the top of the board: enough of them there, and
+    // the answer is complete. (The score index holds the nicknames, so this reads no table rows.)
+    {
         db::Statement s = db.prepare("SELECT pid, nick, scor FROM (SELECT pid, nick, scor FROM players INDEXED BY "
                                      "players_by_score ORDER BY scor DESC, pid LIMIT ?3) WHERE nick LIKE ?1 "
                                      "ESCAPE '\\' LIMIT ?2");
@@ -614,7 +591,28 @@ std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& 
         if (!collect(s)) {
             return std::nullopt;
         }
-        complete = static_cast<i64>(found.size()) >= wanted;
+    }
+    bool complete = static_cast<i64>(found.size()) >= wanted;
+    const std::string pieces = trigramQuery(term);
+    if (!complete && !pieces.empty()) {
+        // A rarer text: the players who hold every three-character piece of it, if not too many,
+        // are ranked, and LIKE decides among them.
+        db::Statement count = db.prepare("SELECT count(*) FROM (SELECT 1 FROM nick_search WHERE nick_search MATCH ?1 "
+                                         "LIMIT ?2)");
+        count.bind(1, std::string_view(pieces)).bind(2, MaxRankedCandidates + 1);
+        if (!count.step()) {
+            return std::nullopt;
+        }
+        if (count.integer(0) <= MaxRankedCandidates) {
+            db::Statement s = db.prepare(
+                "SELECT pid, nick, scor FROM players WHERE pid IN (SELECT rowid FROM nick_search WHERE nick_search "
+                "MATCH ?1) AND nick LIKE ?2 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?3");
+            s.bind(1, std::string_view(pieces)).bind(2, std::string_view(pattern)).bind(3, wanted + 1);
+            if (!collect(s)) {
+                return std::nullopt;
+            }
+            complete = true;
+        }
     }
     if (!complete) {
         // A short text that few players hold: every nickname is read from the nickname index (no
