@@ -96,6 +96,7 @@ private slots:
     void documentedNamesAreServed();
     void topTenOfClans();
     void changesShowAtOnce();
+    void firstSchemaBroughtUpToDate();
 };
 
 void TestStatsdPopulation::sameSizeSameFile() {
@@ -223,6 +224,96 @@ void TestStatsdPopulation::changesShowAtOnce() {
     const QList<QByteArray> t = fields(info);
     QCOMPARE(t.value(316), "4321"); // wkl-3
     QCOMPARE(fields(search).value(12), "45000002");
+}
+
+void TestStatsdPopulation::firstSchemaBroughtUpToDate() {
+    // A file as the service's first schema made it: one row per player and item.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("old.sqlite"));
+    const char* const schema =
+        "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);\n"
+        "CREATE TABLE players (\n"
+        "    pid INTEGER PRIMARY KEY,\n"
+        "    nick TEXT NOT NULL UNIQUE COLLATE NOCASE,\n"
+        "    country TEXT NOT NULL,\n"
+        "    scor INTEGER NOT NULL, jond INTEGER NOT NULL, wins INTEGER NOT NULL, loss INTEGER NOT NULL,\n"
+        "    mode0 INTEGER NOT NULL, mode1 INTEGER NOT NULL, mode2 INTEGER NOT NULL, time INTEGER NOT NULL,\n"
+        "    smoc INTEGER NOT NULL, cmsc INTEGER NOT NULL, kill INTEGER NOT NULL, kila INTEGER NOT NULL,\n"
+        "    deth INTEGER NOT NULL, suic INTEGER NOT NULL, bksk INTEGER NOT NULL, wdsk INTEGER NOT NULL,\n"
+        "    tvcr INTEGER NOT NULL, topr INTEGER NOT NULL, twsc INTEGER NOT NULL, cpcp INTEGER NOT NULL,\n"
+        "    cacp INTEGER NOT NULL, dfcp INTEGER NOT NULL, heal INTEGER NOT NULL, rviv INTEGER NOT NULL,\n"
+        "    rsup INTEGER NOT NULL, rpar INTEGER NOT NULL, tgte INTEGER NOT NULL, dkas INTEGER NOT NULL,\n"
+        "    dsab INTEGER NOT NULL, cdsc INTEGER NOT NULL, rank INTEGER NOT NULL, kick INTEGER NOT NULL,\n"
+        "    bbrs INTEGER NOT NULL, tcdr INTEGER NOT NULL, ban INTEGER NOT NULL, lbtl INTEGER NOT NULL,\n"
+        "    vrk INTEGER NOT NULL, tsql INTEGER NOT NULL, tsqm INTEGER NOT NULL, tlwf INTEGER NOT NULL,\n"
+        "    mvks INTEGER NOT NULL, vmks INTEGER NOT NULL, tnv INTEGER NOT NULL, tgm INTEGER NOT NULL,\n"
+        "    de6 INTEGER NOT NULL, de7 INTEGER NOT NULL, de8 INTEGER NOT NULL,\n"
+        "    unlockpoints INTEGER NOT NULL\n"
+        ");\n"
+        "CREATE INDEX players_by_score ON players (scor DESC, pid);\n"
+        "CREATE TABLE weapons (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,\n"
+        "    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL,\n"
+        "    fired INTEGER NOT NULL, hits INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (pid, id)) WITHOUT ROWID;\n"
+        "CREATE TABLE vehicles (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,\n"
+        "    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL, roadkills INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (pid, id)) WITHOUT ROWID;\n"
+        "CREATE TABLE armies (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,\n"
+        "    time INTEGER NOT NULL, wins INTEGER NOT NULL, losses INTEGER NOT NULL, best INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (pid, id)) WITHOUT ROWID;\n"
+        "CREATE TABLE kits (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,\n"
+        "    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (pid, id)) WITHOUT ROWID;\n"
+        "CREATE TABLE maps (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,\n"
+        "    time INTEGER NOT NULL, wins INTEGER NOT NULL, losses INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (pid, id)) WITHOUT ROWID;\n"
+        "CREATE TABLE awards (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), award INTEGER NOT NULL, level INTEGER NOT NULL,\n"
+        "    earned INTEGER NOT NULL, first INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (pid, award, level)) WITHOUT ROWID;\n"
+        "CREATE TABLE unlocks (\n"
+        "    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,\n"
+        "    state TEXT NOT NULL CHECK (state IN ('s', 'n')),\n"
+        "    PRIMARY KEY (pid, id)) WITHOUT ROWID;\n";
+    const char* const rows =
+        "INSERT INTO meta VALUES ('schema', '1');"
+        "WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL SELECT value + 1 FROM n WHERE value < 13) "
+        "INSERT INTO players SELECT 45000001 + value, 'Old ' || value, 'DE', 1000 - value % 2, 0, 0, 0, 0, 0, 0, 3600,"
+        " 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,"
+        " 0, 0, 0, 1 FROM n WHERE value <= 3;"
+        "WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL SELECT value + 1 FROM n WHERE value < 13) "
+        "INSERT INTO weapons SELECT 45000002, value, 60 * value, value, 1, 10, 5 FROM n;"
+        "INSERT INTO unlocks VALUES (45000002, 44, 's');";
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), SQLITE_OK);
+    const int filled = sqlite3_exec(db, rows, nullptr, nullptr, nullptr);
+    QVERIFY2(filled == SQLITE_OK, sqlite3_errmsg(db));
+    sqlite3_close(db);
+
+    StatsdProcess server({QStringLiteral("--quiet")}, path);
+    QVERIFY2(server.isReady(), qPrintable(server.errorString()));
+    auto fields = [&](const QByteArray& target) {
+        return fetch(server.port(), target).replace('\n', '\t').split('\t');
+    };
+    const QList<QByteArray> info = fields("/ASP/getplayerinfo.aspx?pid=45000002&info=" + InfoKeys);
+    QCOMPARE(info.value(240), "Old 1");
+    QCOMPARE(info.value(313 + 13), "13"); // wkl-13, from the old weapons rows
+    QCOMPARE(info.value(299 + 2), "120"); // wtm-2
+    // Scores 1000, 999, 1000, 999: the board breaks the ties by PID.
+    QCOMPARE(fields("/ASP/getleaderboard.aspx?type=score&id=overall&pid=45000003").value(16), "2");
+    QCOMPARE(fields("/ASP/getleaderboard.aspx?type=score&id=overall&pid=45000002").value(16), "3");
+    QCOMPARE(fields("/ASP/searchforplayers.aspx?nick=Old%203&where=a").value(12), "45000004");
+    const QList<QByteArray> unlocks = fields("/ASP/getunlocksinfo.aspx?pid=45000002");
+    QCOMPARE(unlocks.value(19 + 3 * 3), "44");
+    QCOMPARE(unlocks.value(20 + 3 * 3), "s");
+    QVERIFY(server.stop());
 }
 
 QTEST_GUILESS_MAIN(TestStatsdPopulation)
