@@ -2,7 +2,7 @@
 # `make test` builds and runs every test (development build, then the sanitizer build).
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap build test test-dev test-asan run statsd bench clean
+.PHONY: all bootstrap build test test-dev test-asan run statsd bench package clean
 
 all: build
 
@@ -28,6 +28,13 @@ run: build
 
 statsd: build
 	@build/dev/statsd/orvane-statsd
+
+package: bootstrap
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev -j $(JOBS) --target orvane orvane-statsd orvane_manpages orvane_debian_changelog
+	@rm -rf build/dev/package
+	@cd build/dev && cpack --config CPackConfig.cmake -B package >/dev/null
+	@scripts/check-package build/dev/package/orvane_*.deb
 
 bench: build
 	@bench/run

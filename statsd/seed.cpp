@@ -623,6 +623,40 @@ void chooseUnlocks(Player& p, Rng& rng) {
     p.unlockPoints = (mainEntitled - mainChosen) + (sfEntitled - sfChosen);
 }
 
+// The showcase of the award and unlock pages: one named player holds every badge at every level,
+// every medal and ribbon and all twelve unlocks, on top of what the rules gave him, so that each of
+// the program's pictures can be seen after one lookup. Dates follow the rules' pattern.
+constexpr std::int64_t ShowcasePid = 45000001;
+
+void completeShowcase(Player& p, Rng& rng) {
+    const i64 span = p.lbtl - p.jond;
+    auto holds = [&p](std::int32_t id, int level) {
+        return std::any_of(p.awards.begin(), p.awards.end(),
+                           [&](const AwardRow& a) { return a.award == id && (level == 0 || a.level == level); });
+    };
+    for (const BadgeRule& rule : badgeRules()) {
+        for (int l = 1; l <= 3; ++l) {
+            if (!holds(rule.id, l)) {
+                const i64 when = p.jond + span * (l * 300 + rng.range(0, 99)) / 1000;
+                p.awards.push_back({rule.id, l, when, when});
+            }
+        }
+    }
+    for (const std::vector<CountRule>* rules : {&medalRules(), &ribbonRules()}) {
+        for (const CountRule& rule : *rules) {
+            if (!holds(rule.id, 0)) {
+                const i64 when = p.jond + span * rng.range(20, 900) / 1000;
+                p.awards.push_back({rule.id, 1, when, when});
+            }
+        }
+    }
+    std::sort(p.awards.begin(), p.awards.end(), [](const AwardRow& a, const AwardRow& b) {
+        return a.award != b.award ? a.award < b.award : a.level < b.level;
+    });
+    p.unlocks.fill(true);
+    p.unlockPoints = 0;
+}
+
 struct Named {
     std::int64_t pid;
     const char* nick;
@@ -906,6 +940,9 @@ void finish(Player& p) {
     Rng awardRng(static_cast<std::uint64_t>(p.pid) * 0x9E3779B97F4A7C15ULL);
     grantAwards(p, awardRng);
     chooseUnlocks(p, awardRng);
+    if (p.pid == ShowcasePid) {
+        completeShowcase(p, awardRng);
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "pages.h"
 #include "reply_cache.h"
 #include "text.h"
+#include "update_files.h"
 
 #include <ctime>
 #include <fstream>
@@ -36,22 +37,6 @@ std::string htmlPage(int status) {
     const std::string title = std::to_string(status) + " " + reason;
     return "<!DOCTYPE html>\n<html><head><title>" + title + "</title></head><body><h1>" + title +
            "</h1><p>orvane-statsd</p></body></html>\n";
-}
-
-// Versions are short plain names like 0.51: no separators, no way out of the update folder.
-bool isPlainVersion(std::string_view version) {
-    if (version.empty() || version.size() > 32 || version.front() == '.' ||
-        version.find("..") != std::string_view::npos) {
-        return false;
-    }
-    for (const char c : version) {
-        const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' ||
-                        c == '-' || c == '_';
-        if (!ok) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::optional<std::string> readSmallFile(const std::filesystem::path& file) {
@@ -162,11 +147,8 @@ private:
         if (name == "version.txt") {
             content = readSmallFile(*m_settings.updateDir / "version.txt");
             type = "text/plain";
-        } else if (name.starts_with("orvane_v") && name.ends_with(".exe")) {
-            const std::string_view version = name.substr(8, name.size() - 8 - 4);
-            if (isPlainVersion(version)) {
-                content = readSmallFile(*m_settings.updateDir / std::string(name));
-            }
+        } else if (update_files::isDownloadName(name)) {
+            content = readSmallFile(*m_settings.updateDir / std::string(name));
         }
         if (!content) {
             return errorResponse(404);

@@ -1,13 +1,21 @@
 #include "app/main_window.h"
 
+#include "about/about_box.h"
+#include "about/changelog_window.h"
 #include "app/platform_hooks.h"
 #include "app/progress_window.h"
+#include "awards/award_page.h"
+#include "awards/unlocks_page.h"
 #include "lookup/lookup_rules.h"
 #include "service/text_codec.h"
+#include "settings/options_dialog.h"
 #include "settings/settings_store.h"
 #include "skin/gauge.h"
 #include "stats/data_page.h"
+#include "stats/next_rank_panel.h"
 #include "stats/overview_page.h"
+#include "tables/table_actions.h"
+#include "update/updater_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,17 +25,23 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr char WindowTitle[] = "Orvane *BETA*";
 
 constexpr int DesignWidth = 1009;
 constexpr int DesignHeight = 815;
@@ -46,7 +60,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(options.settingsPath.isEmpty() ? SettingsPath() : options.settingsPath),
       m_arguments(std::move(options.arguments)), m_limits(std::move(options.limits)) {
     setObjectName(QLatin1String(MainNames::Window));
-    setWindowTitle(QStringLiteral("Orvane *BETA*"));
+    setWindowTitle(QLatin1String(WindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/art/icon.png")));
 
     buildMenu();
@@ -68,13 +82,22 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     m_tabs->addTab(overviewArea, QStringLiteral("Overview"));
     m_data = new DataPage(m_tabs);
     m_tabs->addTab(m_data, QStringLiteral("Data"));
-    for (const char* name : {"TS_Badges", "TS_Ribbons", "TS_Medals", "TS_Unlocks"}) {
-        auto* page = new QWidget(m_tabs);
-        page->setObjectName(QLatin1String(name));
-        m_tabs->addTab(page, QString::fromLatin1(name + 3));
+    const std::array<Awards::Kind, 3> awardKinds = {Awards::Kind::Badge, Awards::Kind::Ribbon, Awards::Kind::Medal};
+    for (std::size_t i = 0; i < awardKinds.size(); ++i) {
+        QScrollArea* area = scrollArea(QString());
+        m_awardPages[i] = new AwardPage(awardKinds[i], area->viewport());
+        area->setObjectName(m_awardPages[i]->objectName() + QStringLiteral("_scroll"));
+        area->setWidget(m_awardPages[i]);
+        m_tabs->addTab(area, m_awardPages[i]->objectName().mid(3));
     }
+    QScrollArea* unlocksArea = scrollArea(QLatin1String(UnlockNames::Page));
+    m_unlocks = new UnlocksPage(unlocksArea->viewport());
+    unlocksArea->setWidget(m_unlocks);
+    m_tabs->addTab(unlocksArea, QStringLiteral("Unlocks"));
     layout->addWidget(m_tabs, 1);
     connect(m_data, &DataPage::playerRequested, this, &MainWindow::lookUp);
+    connect(m_overview, &OverviewPage::playerRequested, this, &MainWindow::lookUp);
+    buildTables();
 
     // The hint line; it reads as what it says, so it has no name of its own.
     m_status = new QLabel(QStringLiteral("Orvane"), central);
@@ -89,6 +112,20 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     qApp->installEventFilter(this);
     readSettings();
     m_progress = new ProgressWindow(this);
+    UpdaterOptions updater;
+    updater.server = m_updateServer;
+    m_updater = new UpdaterWindow(std::move(updater), this);
+    connect(m_updater, &UpdaterWindow::quitRequested, this, &QWidget::close);
+    m_changelog = new ChangelogWindow(this);
+    m_about = new AboutBox(m_changelog, this);
+    m_options = new OptionsDialog(m_settingsPath, this);
+    m_options->setMemory([this] { return OptionsMemory{m_leaderboardNicks, m_startNick, m_statsServer}; });
+    connect(m_options, &OptionsDialog::listApplied, this, &MainWindow::applyBoardList);
+    connect(m_options, &OptionsDialog::startNickApplied, this, [this](const QByteArray& nick) { m_startNick = nick; });
+    connect(m_options, &OptionsDialog::statsServerApplied, this,
+            [this](const QByteArray& address) { m_statsServer = address; });
+    connect(m_options, &OptionsDialog::boardRequested, this, &MainWindow::startBoardSession);
+    connect(m_options, &OptionsDialog::historyCleared, this, &MainWindow::clearHistory);
     resize(DesignWidth, DesignHeight);
     applyScreenSize();
 }
@@ -96,6 +133,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
     endSession();
+    endBoardSession();
 }
 
 void MainWindow::buildMenu() {
@@ -107,23 +145,45 @@ void MainWindow::buildMenu() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Bearbeiten1"));
-    QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"));
+    QAction* options = edit->addAction(icon(1), QStringLiteral("&Options"), this, &MainWindow::showOptions);
     options->setObjectName(QLatin1String(MainNames::Options));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Hilfe1"));
     QAction* donate = help->addAction(icon(2), QStringLiteral("&Donate"), this, &MainWindow::openDonatePage);
     donate->setObjectName(QLatin1String(MainNames::Donate));
-    QAction* update = help->addAction(icon(3), QStringLiteral("&Update"));
+    QAction* update = help->addAction(icon(3), QStringLiteral("&Update"), this, [this] { showWindow(m_updater); });
     update->setObjectName(QLatin1String(MainNames::Update));
     help->addSeparator();
-    QAction* about = help->addAction(icon(4), QStringLiteral("&About"));
+    QAction* about = help->addAction(icon(4), QStringLiteral("&About"), this, [this] { showWindow(m_about); });
     about->setObjectName(QLatin1String(MainNames::About));
+}
 
-    // The options dialog, the updater and the about box come with their own windows.
-    for (QAction* later : {options, update, about}) {
-        later->setEnabled(false);
-        later->setStatusTip(QStringLiteral("Not available in this version"));
+// The seven tables sort by header click with one shared state; all eight copy their selected row.
+void MainWindow::buildTables() {
+    m_sorting = new TableSorting(this);
+    m_overview->setSorting(m_sorting);
+    struct Table {
+        QTreeWidget* list;
+        CopyTable copy;
+        const char* menu;
+        const char* action;
+    };
+    const Table tables[] = {
+        {m_data->maps(), CopyTable::Maps, "PM_Maps", "Copy"},
+        {m_data->army(), CopyTable::Army, "PM_Army", "Copy3"},
+        {m_data->kits(), CopyTable::Kits, "PM_Kits", "Copy4"},
+        {m_data->vehicles(), CopyTable::Vehicles, "PM_Vehicles", "Copy1"},
+        {m_data->weapons(), CopyTable::Weapons, "PM_Weapons", "Copy5"},
+        {m_data->misc(), CopyTable::Misc, "PM_Misc", "Copy2"},
+        {m_overview->topTen(), CopyTable::TopTen, "PM_TopTen", "Copy7"},
+        {m_overview->personalBoard(), CopyTable::Board, "PM_Leaderboard", "Copy8"},
+    };
+    for (const Table& t : tables) {
+        // The misc table only shows values: it has no headers and does not sort.
+        if (t.copy != CopyTable::Misc)
+            m_sorting->attach(t.list);
+        addCopyMenu(t.list, t.copy, t.menu, t.action, t.copy != CopyTable::Board);
     }
 }
 
@@ -159,6 +219,16 @@ QWidget* MainWindow::buildHeader() {
     m_nameLine->setMinimumWidth(0);
     m_nameLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_nameLine, 1);
+
+    // Other players the search found under the same nickname, a click away.
+    m_matches = new QToolButton(header);
+    m_matches->setObjectName(QLatin1String(MainNames::Matches));
+    m_matches->setPopupMode(QToolButton::InstantPopup);
+    m_matches->setMenu(new QMenu(m_matches));
+    m_matches->setToolTip(QStringLiteral("Other players with this nickname"));
+    m_matches->hide();
+    row->addWidget(m_matches);
+    row->addSpacing(8);
 
     auto* caption = new QLabel(QStringLiteral("Username/PID"), header);
     caption->setObjectName(QStringLiteral("La_username"));
@@ -244,6 +314,13 @@ void MainWindow::setHistory(const QList<QString>& history) {
     m_input->setEditText(text);
 }
 
+// The secondary windows are not modal: shown, or brought to the front when already shown.
+void MainWindow::showWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
@@ -252,8 +329,9 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::formActivate() {
     if (!m_arguments.isEmpty() && m_arguments.first() == QLatin1String("-chlog") && m_firstActivation) {
-        // The changelog window comes with the updater; until then there is nothing to show.
         m_firstActivation = false;
+        // Modal to this window, without a nested event loop: the look-up at start follows at once.
+        m_changelog->open();
     }
     m_input->setFocus();
     applyScreenSize();
@@ -262,6 +340,7 @@ void MainWindow::formActivate() {
         m_statsOnStartPending = false;
         go();
     }
+    resetAwardDescriptions(true);
 }
 
 // The design size where the screen holds it (a shorter one on small screens); otherwise the window
@@ -337,6 +416,8 @@ void MainWindow::go() {
     } else {
         // The previous lookup ends here: none of its late replies reaches a page or the progress.
         endSession();
+        endBoardSession();
+        m_matches->hide();
         m_overview->resetPersonalBoard();
         setHistory(Lookup::UpdateHistory(m_history, text));
         m_input->setEditText(text);
@@ -362,6 +443,8 @@ void MainWindow::go() {
         m_progress->setStatus(QStringLiteral("Receiving Data..."), ProgressWindow::Working);
         writeHistory();
     }
+    // Whatever was clicked before, a lookup starts from the first ribbon and medal.
+    resetAwardDescriptions(false);
     m_input->lineEdit()->selectAll();
 }
 
@@ -387,11 +470,86 @@ void MainWindow::connectSession(LookupSession* session) {
     connect(session, &LookupSession::statisticsRead, this, [this](const OverviewValues& o, const DataValues& d) {
         m_overview->showStatistics(o);
         m_data->showTables(d);
+        m_data->showDates(o.facts);
+        showAsOf(o.facts.asOf);
     });
+    connect(session, &LookupSession::awardsRead, this,
+            [this](const ServiceReply& reply) { m_overview->nextRank()->showBadges(ReadBadgeLevels(reply)); });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
+    connect(session, &LookupSession::otherMatchesFound, this, &MainWindow::offerOtherMatches);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
+    connect(session, &LookupSession::awardsRead, this, &MainWindow::showAwards);
+    connect(session, &LookupSession::unlocksRead, this,
+            [this](const ServiceReply& reply) { m_unlocks->showUnlocks(readUnlocks(reply)); });
+    connect(session, &LookupSession::topTenRead, m_overview, &OverviewPage::showTopTen);
+    connect(session, &LookupSession::boardRecordRead, this,
+            [this](int, const BoardEntry& entry) { m_overview->addBoardRecord(entry); });
+    connect(session, &LookupSession::boardEntryUnknown, this,
+            [this](int, const QByteArray& nick) { m_overview->addBoardUnknown(nick); });
     connect(session, &LookupSession::pageFailed, this, &MainWindow::resetPage);
     connect(session, &LookupSession::finished, this, &MainWindow::lookupFinished);
+}
+
+void MainWindow::showOptions() {
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
+    // Showing it is its first activation, whether or not the window system reports one.
+    m_options->formActivate();
+    // Centred on the desktop, as every secondary window.
+    if (const QScreen* screen = this->screen())
+        m_options->move(screen->availableGeometry().center() - m_options->rect().center());
+}
+
+// Apply: the new list is what fills the personal leaderboard. The chain of the old list ends
+// here, whether it runs in a lookup or on its own, so none of its records lands in the new rows.
+void MainWindow::applyBoardList(const QList<QByteArray>& nicks) {
+    endBoardSession();
+    if (m_session)
+        m_session->endPersonalBoard();
+    m_overview->resetPersonalBoard();
+    m_leaderboardNicks = nicks;
+    m_leaderboardNicks.resize(LeaderboardNickCount);
+}
+
+// The list asked again without a lookup. Its replies go to the raw-data log; a failure is named
+// in the status panel, since the progress window belongs to lookups.
+void MainWindow::startBoardSession() {
+    endBoardSession();
+    LookupSettings settings = m_limits;
+    settings.server = m_statsServer;
+    settings.leaderboardNicks = m_leaderboardNicks;
+    m_boardSession = new LookupSession({}, std::move(settings), this);
+    LookupSession* session = m_boardSession;
+    connect(session, &LookupSession::boardRecordRead, this,
+            [this](int, const BoardEntry& entry) { m_overview->addBoardRecord(entry); });
+    connect(session, &LookupSession::boardEntryUnknown, this,
+            [this](int, const QByteArray& nick) { m_overview->addBoardUnknown(nick); });
+    connect(session, &LookupSession::replyHandled, this, [this](const ReplyReport& report) {
+        if (!report.log.isEmpty())
+            appendLog(report.log);
+        if (report.result != ReplyReport::Result::Accepted)
+            m_status->setText(QStringLiteral("Personal Leaderboard: ") + report.statusText);
+    });
+    connect(session, &LookupSession::finished, this, [this, session] {
+        if (m_boardSession == session)
+            endBoardSession();
+    });
+    session->startPersonalBoard();
+}
+
+void MainWindow::endBoardSession() {
+    if (!m_boardSession)
+        return;
+    m_boardSession->disconnect(this);
+    m_boardSession->cancel();
+    m_boardSession->deleteLater();
+    m_boardSession = nullptr;
+}
+
+void MainWindow::clearHistory() {
+    setHistory({});
+    m_input->setEditText({});
 }
 
 // The history goes to the settings file after the first request is on its way. A file that cannot
@@ -441,6 +599,31 @@ void MainWindow::showRank(const RankValues& rank) {
     m_nameLine->setText(FromWin1252(rank.nameLine));
 }
 
+// Each other match is looked up by its PID, so that it is that very player.
+void MainWindow::offerOtherMatches(const QList<SearchMatch>& others) {
+    QMenu* menu = m_matches->menu();
+    menu->clear();
+    for (const SearchMatch& match : others) {
+        const QString text =
+            QStringLiteral("%1 (PID %2, score %3)")
+                .arg(FromWin1252(match.nick), QString::fromLatin1(match.pid), QString::fromLatin1(match.score));
+        QAction* action = menu->addAction(text);
+        const QByteArray pid = match.pid;
+        connect(action, &QAction::triggered, this, [this, pid] { lookUp(pid); });
+    }
+    const QString label =
+        others.size() == 1 ? QStringLiteral("1 other") : QStringLiteral("%1 others").arg(others.size());
+    m_matches->setText(label);
+    m_matches->setAccessibleName(QStringLiteral("Other players with this nickname: %1").arg(others.size()));
+    m_matches->show();
+}
+
+// The title says when the service took the figures shown.
+void MainWindow::showAsOf(const std::optional<qint64>& asOf) {
+    setWindowTitle(asOf ? QStringLiteral("%1 (as of %2)").arg(QLatin1String(WindowTitle), ServiceTimeText(asOf))
+                        : QLatin1String(WindowTitle));
+}
+
 void MainWindow::resetRank() {
     m_overview->showEaScore("0");
     m_data->showCountry("N/A");
@@ -460,9 +643,30 @@ void MainWindow::resetPage(ReplyKind kind) {
     case ReplyKind::Maps:
         m_data->resetMaps();
         break;
+    case ReplyKind::Awards:
+        for (AwardPage* page : m_awardPages)
+            page->reset();
+        break;
+    case ReplyKind::Unlocks:
+        m_unlocks->reset();
+        break;
     default:
         break;
     }
+}
+
+void MainWindow::showAwards(const ServiceReply& reply) {
+    const AwardStatus status = readAwards(reply);
+    for (AwardPage* page : m_awardPages)
+        page->showAwards(status);
+}
+
+// The order is ribbon, medal, badge; a lookup start leaves the badge panel as it is.
+void MainWindow::resetAwardDescriptions(bool badges) {
+    m_awardPages[1]->resetDescription();
+    m_awardPages[2]->resetDescription();
+    if (badges)
+        m_awardPages[0]->resetDescription();
 }
 
 QStringList MainWindow::rawLogLines() const {

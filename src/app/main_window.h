@@ -8,15 +8,24 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class AwardPage;
 class DataPage;
+class OptionsDialog;
 class OverviewPage;
 class ProgressWindow;
+class TableSorting;
+class QToolButton;
+class UpdaterWindow;
+class AboutBox;
+class ChangelogWindow;
+class UnlocksPage;
 
 // The object names of the main window's own parts, shared with the tests.
 namespace MainNames {
@@ -28,6 +37,7 @@ inline constexpr char Tabs[] = "Tabmain";
 inline constexpr char Status[] = "SB_Status";
 inline constexpr char NameLine[] = "La_Nickrank";
 inline constexpr char RankPicture[] = "Im_rank";
+inline constexpr char Matches[] = "Bt_Matches";
 inline constexpr char Banner[] = "Im_banner";
 inline constexpr char Exit[] = "Ende2";
 inline constexpr char Options[] = "Einstellungen2";
@@ -57,6 +67,16 @@ public:
     QByteArray statsServer() const { return m_statsServer; }
     QList<QString> history() const { return m_history; }
     ProgressWindow* progressWindow() const { return m_progress; }
+    OptionsDialog* optionsDialog() const { return m_options; }
+    QList<QByteArray> leaderboardNicks() const { return m_leaderboardNicks; }
+    QByteArray startNick() const { return m_startNick; }
+    // The sort state shared by the window's sortable tables.
+    TableSorting* tableSorting() const { return m_sorting; }
+    // The personal-leaderboard chain started by Apply; nullptr when none runs.
+    LookupSession* boardSession() const { return m_boardSession; }
+    UpdaterWindow* updaterWindow() const { return m_updater; }
+    AboutBox* aboutBox() const { return m_about; }
+    ChangelogWindow* changelogWindow() const { return m_changelog; }
     // The lookup in progress (or the last one); nullptr before the first.
     LookupSession* session() const { return m_session; }
     // The raw-data log, line by line: the accepted replies of the last LogLookups lookups.
@@ -78,6 +98,12 @@ private:
     void buildMenu();
     QWidget* buildHeader();
     void buildShortcuts();
+    void buildTables();
+    void showOptions();
+    void applyBoardList(const QList<QByteArray>& nicks);
+    void startBoardSession();
+    void endBoardSession();
+    void clearHistory();
     QScrollArea* scrollArea(const QString& pageName);
     void readSettings();
 
@@ -91,7 +117,12 @@ private:
     void onReplyHandled(const ReplyReport& report);
     void showRank(const RankValues& rank);
     void resetRank();
+    void showAsOf(const std::optional<qint64>& asOf);
+    void offerOtherMatches(const QList<SearchMatch>& others);
     void resetPage(ReplyKind kind);
+    void showAwards(const ServiceReply& reply);
+    // The three award description panels back to each page's first award.
+    void resetAwardDescriptions(bool badges);
 
     void appendLog(const QList<QByteArray>& lines);
     void setRawLogVisible(bool visible);
@@ -99,6 +130,7 @@ private:
     void applyScreenSize();
     void setHistory(const QList<QString>& history);
     void openDonatePage();
+    void showWindow(QWidget* window);
 
     QString m_settingsPath;
     QStringList m_arguments;
@@ -114,15 +146,24 @@ private:
     QList<QStringList> m_log; // the raw-data log, one entry per lookup, also while it is hidden
 
     QPointer<LookupSession> m_session;
+    QPointer<LookupSession> m_boardSession;
     ProgressWindow* m_progress = nullptr;
+    OptionsDialog* m_options = nullptr;
+    TableSorting* m_sorting = nullptr;
+    UpdaterWindow* m_updater = nullptr;
+    AboutBox* m_about = nullptr;
+    ChangelogWindow* m_changelog = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
+    std::array<AwardPage*, 3> m_awardPages{}; // badges, ribbons, medals
+    UnlocksPage* m_unlocks = nullptr;
 
     QComboBox* m_input = nullptr;
     QComboBox* m_historyBox = nullptr;
     QPushButton* m_go = nullptr;
     QLabel* m_rankPicture = nullptr;
     QLabel* m_nameLine = nullptr;
+    QToolButton* m_matches = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_status = nullptr;
 };

@@ -40,6 +40,32 @@ void LookupSession::start() {
     }
 }
 
+void LookupSession::startPersonalBoard() {
+    if (m_running || !m_requests.isEmpty())
+        return;
+    m_running = true;
+    requestNextBoardEntry(-1);
+    if (m_active.isEmpty())
+        finish(LookupOutcome::Complete);
+}
+
+void LookupSession::endPersonalBoard() {
+    m_boardEnded = true;
+    const QList<HttpGet*> active = m_active;
+    for (HttpGet* fetcher : active) {
+        const QString name = fetcher->objectName();
+        if (name != QLatin1String(replyKindInfo(ReplyKind::BoardRecord).fetcherName) &&
+            name != QLatin1String(replyKindInfo(ReplyKind::BoardSearch).fetcherName))
+            continue;
+        fetcher->disconnect(this);
+        fetcher->cancelFetch();
+        fetcher->deleteLater();
+        m_active.removeOne(fetcher);
+    }
+    if (m_active.isEmpty() && m_running)
+        finish(m_notFound ? LookupOutcome::NotFound : m_anyFailure ? LookupOutcome::Failed : LookupOutcome::Complete);
+}
+
 void LookupSession::cancel() {
     m_running = false;
     for (HttpGet* fetcher : std::as_const(m_active)) {
@@ -78,9 +104,15 @@ void LookupSession::send(ReplyKind kind, const QByteArray& url, int boardIndex) 
 
 void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body) {
     const ReplyKindInfo& info = replyKindInfo(kind);
-    const std::optional<ReplyTokens> tokens = AcceptReply(kind, body);
+    const std::optional<ServiceReply> reply = AcceptReply(kind, body);
+    m_quietReply = false;
+    // An error reply to the search is the service saying it knows no such player.
+    if (!reply && kind == ReplyKind::Search && IsErrorReply(body))
+        m_notFound = true;
     // Reading starts the next requests, so they are on their way before anything is drawn.
-    const bool shown = tokens && read(kind, boardIndex, *tokens);
+    const bool shown = reply
+                           ? read(kind, boardIndex, *reply)
+                           : kind == ReplyKind::BoardSearch && IsErrorReply(body) && readUnknownBoardEntry(boardIndex);
 
     ReplyReport report;
     report.kind = kind;
@@ -88,8 +120,8 @@ void LookupSession::onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, con
     if (shown) {
         report.result = ReplyReport::Result::Accepted;
         report.statusText = DataReceived;
-        if (info.logName)
-            report.log = LogReplyTokens(info.logName, *tokens);
+        if (info.logName && reply && !m_quietReply)
+            report.log = LogReplyTokens(info.logName, reply->tokens());
     } else if (m_notFound && kind == ReplyKind::Search) {
         report.result = ReplyReport::Result::Rejected;
         report.statusText = QString::fromLatin1(replyKindInfo(ReplyKind::Stats).failureText);
@@ -127,21 +159,30 @@ void LookupSession::onFailed(HttpGet* fetcher, ReplyKind kind, int boardIndex, c
     transferEnded(fetcher);
 }
 
-bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& tokens) {
+bool LookupSession::readUnknownBoardEntry(int boardIndex) {
+    // An unknown nickname in the list does not end the chain.
+    requestNextBoardEntry(boardIndex);
+    emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
+    return true;
+}
+
+bool LookupSession::read(ReplyKind kind, int boardIndex, const ServiceReply& reply) {
     switch (kind) {
     case ReplyKind::Search: {
-        const QByteArray& pid = tokens.at(SearchPidPosition);
-        if (pid == NoPlayer) {
+        const QByteArray* pid = reply.field("pid", SearchPidPosition);
+        if (!pid || *pid == NoPlayer || pid->isEmpty()) {
             m_notFound = true;
             return false;
         }
-        m_pid = pid;
+        m_pid = *pid;
         send(ReplyKind::Stats, Requests::GeneralStats(m_settings.server, m_pid));
+        if (const QList<SearchMatch> matches = readSearchMatches(reply); matches.size() > 1)
+            emit otherMatchesFound(matches.mid(1));
         return true;
     }
     case ReplyKind::Stats: {
-        const std::optional<OverviewValues> overview = readOverview(tokens);
-        const std::optional<DataValues> data = readDataTables(tokens);
+        const std::optional<OverviewValues> overview = readOverview(reply);
+        const std::optional<DataValues> data = readDataTables(reply);
         if (!overview || !data)
             return false;
         startFanOut();
@@ -150,43 +191,53 @@ bool LookupSession::read(ReplyKind kind, int boardIndex, const ReplyTokens& toke
         return true;
     }
     case ReplyKind::Rank: {
-        const std::optional<RankValues> rank = readRank(tokens);
+        const std::optional<RankValues> rank = readRank(reply);
         if (!rank)
             return false;
         emit rankRead(*rank);
         return true;
     }
     case ReplyKind::Maps: {
-        const std::optional<TableCells> maps = readMaps(tokens);
+        const std::optional<TableCells> maps = readMaps(reply);
         if (!maps)
             return false;
         emit mapsRead(*maps);
         return true;
     }
     case ReplyKind::Awards:
-        emit awardsRead(tokens);
+        emit awardsRead(reply);
         return true;
     case ReplyKind::Unlocks:
-        emit unlocksRead(tokens);
+        emit unlocksRead(reply);
         return true;
-    case ReplyKind::TopTen:
-        emit topTenRead(tokens);
-        return true;
-    case ReplyKind::BoardSearch: {
-        const QByteArray& pid = tokens.at(SearchPidPosition);
-        if (pid == NoPlayer) {
-            // An unknown nickname in the list does not end the chain.
-            requestNextBoardEntry(boardIndex);
-            emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
-            return true;
-        }
-        send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, pid), boardIndex);
+    case ReplyKind::TopTen: {
+        const std::optional<QList<BoardEntry>> entries = readTopTen(reply);
+        if (!entries)
+            return false;
+        emit topTenRead(*entries);
         return true;
     }
-    case ReplyKind::BoardRecord:
-        requestNextBoardEntry(boardIndex);
-        emit boardRecordRead(boardIndex, tokens);
+    case ReplyKind::BoardSearch: {
+        const QByteArray* pid = reply.field("pid", SearchPidPosition);
+        if (!pid || *pid == NoPlayer || pid->isEmpty())
+            return readUnknownBoardEntry(boardIndex);
+        send(ReplyKind::BoardRecord, Requests::BoardRecord(m_settings.server, *pid), boardIndex);
         return true;
+    }
+    case ReplyKind::BoardRecord: {
+        const std::optional<PersonalRecord> record = readPersonalRecord(reply);
+        if (!record)
+            return false;
+        requestNextBoardEntry(boardIndex);
+        if (record->found) {
+            emit boardRecordRead(boardIndex, record->entry);
+        } else {
+            // No record for it: shown like an unknown nickname, and the reply carries nothing to log.
+            m_quietReply = true;
+            emit boardEntryUnknown(boardIndex, m_settings.leaderboardNicks.value(boardIndex));
+        }
+        return true;
+    }
     }
     return false;
 }
@@ -211,6 +262,8 @@ void LookupSession::requestBoardEntry(int index) {
 
 // The list is asked one entry at a time, in list order; empty entries are skipped.
 void LookupSession::requestNextBoardEntry(int after) {
+    if (m_boardEnded)
+        return;
     for (int i = after + 1; i < m_settings.leaderboardNicks.size(); ++i) {
         if (!m_settings.leaderboardNicks[i].isEmpty()) {
             requestBoardEntry(i);

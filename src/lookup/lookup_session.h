@@ -1,5 +1,7 @@
 #pragma once
 
+#include "leaderboard/board_reader.h"
+#include "lookup/search_reader.h"
 #include "service/protocol.h"
 #include "stats/data_reader.h"
 #include "stats/overview_reader.h"
@@ -54,6 +56,12 @@ public:
 
     // Sends the first request.
     void start();
+    // Runs only the personal-leaderboard chain (the input is not used): the list is asked again
+    // without a lookup. Finishes at once when the list is empty.
+    void startPersonalBoard();
+    // Ends the personal-leaderboard chain: its transfer ends, no further entry is asked and no
+    // record of it is handed over; the rest of the lookup goes on.
+    void endPersonalBoard();
     // Ends every transfer at once; nothing more is said, not even finished().
     void cancel();
     bool isRunning() const { return m_running; }
@@ -66,15 +74,18 @@ signals:
     // After each reply or failed transfer, once its results (below) have been handed over.
     void replyHandled(const ReplyReport& report);
 
+    // The players the search found besides the one looked up, in the service's order.
+    void otherMatchesFound(const QList<SearchMatch>& others);
     void statisticsRead(const OverviewValues& overview, const DataValues& data);
     void rankRead(const RankValues& rank);
     void mapsRead(const TableCells& maps);
-    void awardsRead(const ReplyTokens& tokens);
-    void unlocksRead(const ReplyTokens& tokens);
-    void topTenRead(const ReplyTokens& tokens);
-    // The record of leaderboard entry `index`; the search of a nickname the service does not know
-    // gives boardEntryUnknown instead, and the chain goes on with the next entry.
-    void boardRecordRead(int index, const ReplyTokens& tokens);
+    void awardsRead(const ServiceReply& reply);
+    void unlocksRead(const ServiceReply& reply);
+    void topTenRead(const QList<BoardEntry>& entries);
+    // The record of leaderboard entry `index`. An entry the service does not know (no player of
+    // that nickname, or no record for that PID) gives boardEntryUnknown instead; either way the
+    // chain goes on with the next entry.
+    void boardRecordRead(int index, const BoardEntry& entry);
     void boardEntryUnknown(int index, const QByteArray& nick);
     // The reply of a page failed after this lookup's general statistics were shown: the page
     // must go back to its start state rather than keep an earlier player's figures.
@@ -87,7 +98,8 @@ private:
     void onDone(HttpGet* fetcher, ReplyKind kind, int boardIndex, const QByteArray& body);
     void onFailed(HttpGet* fetcher, ReplyKind kind, int boardIndex, const FetchError& error);
     // Reads an accepted reply and starts what follows it; false when it cannot be read.
-    bool read(ReplyKind kind, int boardIndex, const ReplyTokens& tokens);
+    bool read(ReplyKind kind, int boardIndex, const ServiceReply& reply);
+    bool readUnknownBoardEntry(int boardIndex);
     void startFanOut();
     void requestBoardEntry(int index);
     void requestNextBoardEntry(int after);
@@ -103,4 +115,6 @@ private:
     bool m_statisticsShown = false;
     bool m_anyFailure = false;
     bool m_notFound = false;
+    bool m_boardEnded = false;
+    bool m_quietReply = false; // the reply just read is not logged
 };

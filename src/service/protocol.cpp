@@ -245,16 +245,46 @@ const ReplyKindInfo& replyKindInfo(ReplyKind kind) {
     return KindTable[index < KindTable.size() ? index : 0];
 }
 
-std::optional<ReplyTokens> AcceptReply(ReplyKind kind, QByteArrayView body) {
+namespace {
+
+// The kinds whose readers find their values by column name; the others still count positions and
+// need the minimum length whatever the layout.
+bool readsByColumn(ReplyKind kind) {
+    switch (kind) {
+    case ReplyKind::Search:
+    case ReplyKind::Stats:
+    case ReplyKind::Rank:
+    case ReplyKind::Maps:
+    case ReplyKind::TopTen:
+    case ReplyKind::BoardRecord:
+    case ReplyKind::BoardSearch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool IsErrorReply(QByteArrayView body) {
+    qsizetype end = 0;
+    while (end < body.size() && body[end] != '\t' && body[end] != '\r' && body[end] != '\n' && body[end] != '\0')
+        ++end;
+    return body.first(end) == "E";
+}
+
+std::optional<ServiceReply> AcceptReply(ReplyKind kind, QByteArrayView body) {
     const ReplyKindInfo& info = replyKindInfo(kind);
     if (!ReplyCheck(body, info.test))
         return std::nullopt;
-    ReplyTokens tokens = CutServiceReply(body);
+    std::optional<ServiceReply> reply = ServiceReply::read(body);
+    if (!reply)
+        return std::nullopt;
     // The service's error reply ("E", the error number, then the closing line) passes the
     // character tests but carries no data.
-    if (!tokens.isEmpty() && tokens.first() == "E")
+    if (reply->status() == "E")
         return std::nullopt;
-    if (tokens.size() < info.minTokens)
+    if ((!reply->hasHeaders() || !readsByColumn(kind)) && reply->tokens().size() < info.minTokens)
         return std::nullopt;
-    return tokens;
+    return reply;
 }

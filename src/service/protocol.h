@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/reply_tokens.h"
+#include "service/service_reply.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -67,6 +68,11 @@ struct ReplyKindInfo {
 
 const ReplyKindInfo& replyKindInfo(ReplyKind kind);
 
-// Validity test, the service's error reply ("E" first) and the minimum length, then the cut:
-// the tokens when the reply may be read, nothing when it is to be handled as rejected.
-std::optional<ReplyTokens> AcceptReply(ReplyKind kind, QByteArrayView body);
+// Validity test, the service's error reply ("E" first), the layout (a data line that does not
+// match its header) and, for a reply read by positions, the minimum length: the reply when it may
+// be read, nothing when it is to be handled as rejected.
+std::optional<ServiceReply> AcceptReply(ReplyKind kind, QByteArrayView body);
+
+// The service's answer that it has no such player or no such data: "E" as the status, whatever
+// follows (an error number, an "asof"/"err" block, or all of it on one line).
+bool IsErrorReply(QByteArrayView body);

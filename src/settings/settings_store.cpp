@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -48,7 +49,29 @@ bool isDigits(QByteArrayView text, int base) {
 } // namespace
 
 QString SettingsPath() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini");
+    const QString path = ChooseSettingsPath(QCoreApplication::applicationDirPath(),
+                                            ConfigHome(qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+
+QString ChooseSettingsPath(const QString& programFolder, const QString& configHome) {
+    const QString beside = QDir(programFolder).filePath(QStringLiteral("Settings.ini"));
+    if (QFileInfo::exists(beside) || !IsInstalledFolder(programFolder))
+        return beside;
+    return QDir(configHome).filePath(QStringLiteral("orvane/Settings.ini"));
+}
+
+bool IsInstalledFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    const QString path = QDir::cleanPath(info.absoluteFilePath());
+    return !info.isWritable() || path == QLatin1String("/usr") || path.startsWith(QLatin1String("/usr/"));
+}
+
+QString ConfigHome(const QString& xdgConfigHome, const QString& home) {
+    if (!xdgConfigHome.isEmpty() && QDir::isAbsolutePath(xdgConfigHome))
+        return xdgConfigHome;
+    return QDir(home).filePath(QStringLiteral(".config"));
 }
 
 // Only zero against non-zero matters, so the digits are checked, not converted: any length is
@@ -128,6 +151,10 @@ SettingsWriteResult WriteOptions(const QString& path, bool startOption, const QL
                 file.setValue(General, "getstatsnick", tokens.first());
         }
     });
+}
+
+SettingsWriteResult WriteStatsServer(const QString& path, const QByteArray& address) {
+    return rewrite(path, [&](IniFile& file) { file.setValue(General, "statsserver", address); });
 }
 
 SettingsWriteResult ClearFavorites(const QString& path) {

@@ -10,8 +10,15 @@
 // start, and the two service hosts. Every operation reads the file anew and writes it in one
 // atomic rewrite; nothing is cached in between.
 
-// The executable's directory followed by "/Settings.ini".
+// Where Settings.ini lives: next to the executable when a Settings.ini is already there or the
+// program is portable (see IsInstalledFolder); otherwise in "orvane/" under the user's
+// configuration folder (ConfigHome), which is then created.
 QString SettingsPath();
+QString ChooseSettingsPath(const QString& programFolder, const QString& configHome);
+// A folder the program was installed into by a package: one the user cannot write, or one below /usr.
+bool IsInstalledFolder(const QString& folder);
+// $XDG_CONFIG_HOME when it is an absolute path, else the home folder's ".config".
+QString ConfigHome(const QString& xdgConfigHome, const QString& home);
 
 inline constexpr int FavoriteCount = 5;
 inline constexpr int LeaderboardNickCount = 10;
@@ -47,6 +54,9 @@ SettingsWriteResult WriteFavorites(const QString& path, const QList<QByteArray>&
 // first comma-text token of startField, unless the field is empty or yields no token.
 SettingsWriteResult WriteOptions(const QString& path, bool startOption, const QList<QByteArray>& nicks,
                                  const QByteArray& startField);
+
+// statsserver := the address ("host" or "host:port"; the caller has checked it).
+SettingsWriteResult WriteStatsServer(const QString& path, const QByteArray& address);
 
 // Fav1..Fav5 := empty.
 SettingsWriteResult ClearFavorites(const QString& path);

@@ -30,6 +30,13 @@ void RollGroupBox::setRolledUp(bool rolledUp) {
     emit rolledUpChanged(rolledUp);
 }
 
+void RollGroupBox::setContentVisible(QWidget* child, bool visible) {
+    if (m_rolledUp)
+        child->setProperty("orvaneRolledHidden", visible);
+    else
+        child->setVisible(visible);
+}
+
 void RollGroupBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && event->position().y() < CaptionHeight) {
         setRolledUp(!m_rolledUp);

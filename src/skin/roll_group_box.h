@@ -11,6 +11,9 @@ public:
 
     bool isRolledUp() const { return m_rolledUp; }
     void setRolledUp(bool rolledUp);
+    // Shows or hides one of the box's own children as its content asks. While the box is rolled up
+    // the child stays out of sight and comes back in that state when the box unrolls.
+    void setContentVisible(QWidget* child, bool visible);
     // Height of the caption strip that stays visible when rolled up.
     static constexpr int CaptionHeight = 20;
 

@@ -95,22 +95,24 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
         bool misc = false;
     };
     using C = ReportColumn;
+    // Times, ratios and percentages sort by their value, not as text.
+    constexpr CellKind Int = CellKind::Integer, Dur = CellKind::Duration, Dec = CellKind::Decimal;
     // Wider than the design's 60 pixels: play times past 99 hours must not be cut off.
     constexpr int TimeWidth = 70;
     const QList<Table> tables = {
         {"GB_Maps",
          "Maps",
          DataNames::Maps,
-         {C{"Mapname", 120}, C{"Time", TimeWidth}, C{"Wins", 58, true}, C{"Losses", 58, true}, C{"Ratio", 50},
-          C{"Best Round", 82}},
+         {C{"Mapname", 120}, C{"Time", TimeWidth, Dur}, C{"Wins", 58, Int}, C{"Losses", 58, Int}, C{"Ratio", 50, Dec},
+          C{"Best Round", 82, Dec}},
          vocabularyRows(MapNames, Zeros5),
          0,
          &m_maps},
         {"GB_Vehicles",
          "Vehicles",
          DataNames::Vehicles,
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
-          C{"Road Kills", 82, true}},
+         {C{"Type", 120}, C{"Time", TimeWidth, Dur}, C{"Kills", 58, Int}, C{"Deaths", 58, Int}, C{"Ratio", 50, Dec},
+          C{"Road Kills", 82, Int}},
          vocabularyRows(VehicleNames, Zeros5),
          0,
          &m_vehicles},
@@ -118,23 +120,23 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
         {"GB_Army",
          "Army",
          DataNames::Army,
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Wins", 52, true}, C{"Losses", 58, true}, C{"Ratio", 50},
-          C{"Best Round", 80, true}},
+         {C{"Type", 120}, C{"Time", TimeWidth, Dur}, C{"Wins", 52, Int}, C{"Losses", 58, Int}, C{"Ratio", 50, Dec},
+          C{"Best Round", 80, Int}},
          vocabularyRows(ArmyNames, Zeros5),
          1,
          &m_army},
         {"GB_Kits",
          "Kits",
          DataNames::Kits,
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 78, true}, C{"Deaths", 78, true}, C{"Ratio", 84}},
+         {C{"Type", 120}, C{"Time", TimeWidth, Dur}, C{"Kills", 78, Int}, C{"Deaths", 78, Int}, C{"Ratio", 84, Dec}},
          vocabularyRows(KitNames, zeros4),
          1,
          &m_kits},
         {"GB_Weapons",
          "Weapons",
          DataNames::Weapons,
-         {C{"Type", 120}, C{"Time", TimeWidth}, C{"Kills", 58, true}, C{"Deaths", 58, true}, C{"Ratio", 50},
-          C{"Accuracy", 74}},
+         {C{"Type", 120}, C{"Time", TimeWidth, Dur}, C{"Kills", 58, Int}, C{"Deaths", 58, Int}, C{"Ratio", 50, Dec},
+          C{"Accuracy", 74, Dec}},
          vocabularyRows(WeaponNames, Zeros5),
          1,
          &m_weapons},
@@ -156,7 +158,7 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
         list->setGeometry(6, 22, place.width() - 12, listHeight);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         if (t.misc)
-            list->setHeaderHidden(true);
+            setHeaderHidden(list, true);
         *t.member = list;
         bottom = std::max(bottom, place.bottom());
     }
@@ -182,6 +184,13 @@ void DataPage::showMaps(const TableCells& rows) {
 
 void DataPage::showCountry(const QByteArray& country) {
     setCell(m_misc, 1, 1, FromWin1252(country));
+}
+
+// The misc table's dates, in the user's locale and time zone.
+void DataPage::showDates(const PlayerFacts& facts) {
+    setCell(m_misc, 2, 1, ServiceTimeText(facts.asOf));
+    setCell(m_misc, 3, 1, ServiceTimeText(facts.joined));
+    setCell(m_misc, 4, 1, ServiceTimeText(facts.lastBattle));
 }
 
 void DataPage::resetRowCaptions() {

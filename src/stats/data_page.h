@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stats/data_reader.h"
+#include "stats/player_progress.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -31,6 +32,7 @@ public:
     void showTables(const DataValues& values);
     void showMaps(const TableCells& rows);
     void showCountry(const QByteArray& country);
+    void showDates(const PlayerFacts& facts);
     // The row names as every lookup writes them (they differ from the first captions in places).
     void resetRowCaptions();
     // A table back to its state before the first lookup.

@@ -5,23 +5,34 @@
 
 namespace {
 
-// First position of each block of values; a row's value is at block start + the row's slot.
-struct Blocks {
-    int time, first, second, last; // last < 0: the table has no fifth column of its own
+// One family of columns: "wtm-" + a row's slot, or, in a reply without headers, the position of
+// slot 0 + the slot.
+struct Family {
+    const char* prefix;
+    int position;
+};
+
+// The families of one table; a table without a fifth column of its own has no last family.
+struct Families {
+    Family time, first, second;
+    std::optional<Family> last;
 };
 
 template <std::size_t N>
-TableCells readTable(const ReplyTokens& tokens, const std::array<VocabularyEntry, N>& rows, Blocks blocks,
+TableCells readTable(const ServiceReply& reply, const std::array<VocabularyEntry, N>& rows, const Families& families,
                      const char* lastSuffix = "") {
+    const auto at = [&reply](const Family& family, int slot) {
+        return reply.value(QByteArray(family.prefix) + QByteArray::number(slot), family.position + slot);
+    };
     TableCells cells;
     cells.reserve(qsizetype(N));
     for (const VocabularyEntry& row : rows) {
-        const QByteArray& first = tokens.at(blocks.first + row.slot);
-        const QByteArray& second = tokens.at(blocks.second + row.slot);
-        QByteArrayList line{FormatDuration(countFromToken(tokens.at(blocks.time + row.slot))), first, second,
+        const QByteArray first = at(families.first, row.slot);
+        const QByteArray second = at(families.second, row.slot);
+        QByteArrayList line{FormatDuration(countFromToken(at(families.time, row.slot))), first, second,
                             FormatRatio(countFromToken(first), countFromToken(second))};
-        if (blocks.last >= 0)
-            line.append(tokens.at(blocks.last + row.slot) + lastSuffix);
+        if (families.last)
+            line.append(at(*families.last, row.slot) + lastSuffix);
         cells.append(line);
     }
     return cells;
@@ -29,20 +40,22 @@ TableCells readTable(const ReplyTokens& tokens, const std::array<VocabularyEntry
 
 } // namespace
 
-std::optional<DataValues> readDataTables(const ReplyTokens& tokens) {
-    if (tokens.size() <= DataHighestPosition)
+std::optional<DataValues> readDataTables(const ServiceReply& reply) {
+    if (!reply.holds("pid", DataHighestPosition))
         return std::nullopt;
 
+    const auto at = [&reply](const char* column, int position) { return reply.value(column, position); };
     DataValues values;
-    values.army = readTable(tokens, ArmyNames, {404, 413, 422, 431});
-    values.kits = readTable(tokens, KitNames, {440, 447, 454, -1});
-    values.weapons = readTable(tokens, WeaponNames, {299, 313, 327, 341}, "%");
-    values.vehicles = readTable(tokens, VehicleNames, {369, 376, 383, 397});
+    values.army = readTable(reply, ArmyNames, {{"atm-", 404}, {"awn-", 413}, {"alo-", 422}, Family{"abr-", 431}});
+    values.kits = readTable(reply, KitNames, {{"ktm-", 440}, {"kkl-", 447}, {"kdt-", 454}, std::nullopt});
+    values.weapons =
+        readTable(reply, WeaponNames, {{"wtm-", 299}, {"wkl-", 313}, {"wdt-", 327}, Family{"wac-", 341}}, "%");
+    values.vehicles = readTable(reply, VehicleNames, {{"vtm-", 369}, {"vkl-", 376}, {"vdt-", 383}, Family{"vkr-", 397}});
     values.misc = {
-        {0, tokens.at(239)},
-        {5, tokens.at(289) + " (" + tokens.at(287) + ")"},
-        {6, tokens.at(291) + " (" + tokens.at(288) + ")"},
-        {7, tokens.at(278) + " / " + tokens.at(281)},
+        {0, at("pid", 239)},
+        {5, reply.value("mvns", 289, "-") + " (" + at("mvks", 287) + ")"},
+        {6, reply.value("vmns", 291, "-") + " (" + at("vmks", 288) + ")"},
+        {7, at("kick", 278) + " / " + at("ban", 281)},
     };
     return values;
 }

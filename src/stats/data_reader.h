@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -29,7 +29,7 @@ struct DataValues {
 
 // Nothing when the reply is too short for every position read; a count that is not a number
 // counts as 0, a value without a format is the token as sent.
-std::optional<DataValues> readDataTables(const ReplyTokens& tokens);
+std::optional<DataValues> readDataTables(const ServiceReply& reply);
 
 // The nickname of a misc "Favorite Victims" or "Worst Enemy" value ("=DOG= Sarge (12)" gives
 // "=DOG= Sarge"): the value without its trailing " (count)". Empty for the unfilled "-".

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
 #include "stats/data_reader.h"
 
 #include <optional>
@@ -10,4 +10,4 @@
 inline constexpr int MapsHighestPosition = 142;
 
 // 21 rows in map order: Time, Wins, Losses, Ratio, Best Round ("n/a": the service sends none).
-std::optional<TableCells> readMaps(const ReplyTokens& tokens);
+std::optional<TableCells> readMaps(const ServiceReply& reply);

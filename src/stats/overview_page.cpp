@@ -2,8 +2,10 @@
 
 #include "service/text_codec.h"
 #include "skin/roll_group_box.h"
+#include "stats/next_rank_panel.h"
 #include "stats/vocabulary.h"
 #include "tables/report_list.h"
+#include "tables/table_actions.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -87,6 +89,30 @@ QPixmap overlayPixmap() {
     return band;
 }
 
+// What the figures whose caption does not say it all stand for.
+struct FigureHint {
+    OverviewField field;
+    const char* text;
+};
+constexpr FigureHint FigureHints[] = {
+    {OverviewField::WinsLosses, "Rounds won / rounds lost (wins per loss)"},
+    {OverviewField::ScorePerMinute, "Global score per minute played"},
+    {OverviewField::KillDeathRatio, "Kills per death"},
+    {OverviewField::KillsTotal, "Kills / best kill streak"},
+    {OverviewField::KillsPerMinute, "Kills per minute played"},
+    {OverviewField::KillsPerRound, "Kills per round played"},
+    {OverviewField::DeathsTotal, "Deaths / worst death streak"},
+    {OverviewField::DeathsPerMinute, "Deaths per minute played"},
+    {OverviewField::DeathsPerRound, "Deaths per round played"},
+    {OverviewField::Accuracy, "Hits per shot fired, all weapons"},
+};
+
+void setHint(QLabel* caption, QLabel* value, const QString& hint) {
+    for (QLabel* label : {caption, value})
+        label->setToolTip(hint);
+    value->setAccessibleDescription(hint);
+}
+
 constexpr const char* FavouriteInitial[] = {"Weaponname", "Vehiclename", "Kitname", "Mapname"};
 constexpr const char* FavouritePanels[] = {"Pa_favweapon", "Pa_favvehicle", "Pa_favkit", "Pa_favmap"};
 
@@ -129,6 +155,7 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
     m_eaScore->setGeometry(m_groups[1]->width() - 130, FirstRow, 120, 18);
     m_eaScore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     eaCaption->setBuddy(m_eaScore);
+    setHint(eaCaption, m_eaScore, QStringLiteral("The player's place on the service's score leaderboard"));
     setSpokenValue(m_eaScore, eaCaption->text(), m_eaScore->text());
     addDivider(m_groups[1], FirstRow + RowHeight + 2);
 
@@ -138,9 +165,10 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
     buildFigures(m_groups[3], int(F::Accuracy), int(F::DeathsPerRound),
                  {int(F::KillDeathRatio), int(F::KillsPerRound)});
 
-    const QList<ReportColumn> boardColumns = {{QStringLiteral("#"), 28, true},   {QStringLiteral("Nickname"), 122},
-                                              {QStringLiteral("PID"), 75, true}, {QStringLiteral("Score"), 90, true},
-                                              {QStringLiteral("Time"), 90},      {QStringLiteral("Country"), 75}};
+    const QList<ReportColumn> boardColumns = {
+        {QStringLiteral("#"), 28, CellKind::Integer},     {QStringLiteral("Nickname"), 122},
+        {QStringLiteral("PID"), 75, CellKind::Integer},   {QStringLiteral("Score"), 90, CellKind::Integer},
+        {QStringLiteral("Time"), 90, CellKind::Duration}, {QStringLiteral("Country"), 75}};
     QList<QStringList> boardRows;
     for (int i = 1; i <= 10; ++i)
         boardRows.append(QStringList{QString::number(i)} + EmptyBoardEntry());
@@ -157,7 +185,16 @@ OverviewPage::OverviewPage(QWidget* parent) : QWidget(parent) {
         QFont f(QStringLiteral("Arial"));
         f.setPixelSize(14);
         board->setFont(f);
+        connect(board, &QTreeWidget::itemDoubleClicked, this, &OverviewPage::boardDoubleClicked);
     }
+
+    // How far the player is from the next rank, under the leaderboards.
+    auto* nextRankGroup = new RollGroupBox(QStringLiteral("Next Rank"), this);
+    nextRankGroup->setObjectName(QLatin1String(NextRankNames::Group));
+    nextRankGroup->setGeometry(8, 502, 985, 66);
+    m_nextRank = new NextRankPanel(nextRankGroup);
+    m_nextRank->setGeometry(2, 22, 981, 42);
+    m_groups.append(nextRankGroup);
 
     m_rawLog = new QPlainTextEdit(this);
     m_rawLog->setObjectName(QLatin1String(OverviewNames::RawLog));
@@ -234,6 +271,10 @@ void OverviewPage::buildFigures(QGroupBox* group, int first, int last, const QLi
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         caption->setBuddy(value);
+        for (const FigureHint& hint : FigureHints) {
+            if (hint.field == figure.field)
+                setHint(caption, value, QString::fromLatin1(hint.text));
+        }
         m_figures[static_cast<size_t>(i)] = value;
         setSpokenValue(value, caption->text(), value->text());
         y += RowHeight;
@@ -274,6 +315,7 @@ void OverviewPage::showStatistics(const OverviewValues& values) {
     }
     for (int i = 0; i < OverviewFieldCount; ++i)
         setFigure(OverviewField(i), FromWin1252(values.fields[static_cast<size_t>(i)]));
+    m_nextRank->showFacts(values.facts);
 }
 
 void OverviewPage::showEaScore(const QByteArray& score) {
@@ -295,10 +337,83 @@ void OverviewPage::reset() {
     for (const OverviewNames::Figure& figure : OverviewNames::Figures)
         setFigure(figure.field, QString::fromLatin1(figure.initial));
     showEaScore("0");
+    m_nextRank->reset();
+}
+
+namespace {
+
+constexpr int ScoreColumn = 3;
+const QString NotFound = QStringLiteral("not found");
+
+void writeEntry(QTreeWidget* list, int row, const BoardEntry& entry) {
+    setCell(list, row, 1, FromWin1252(entry.nickname));
+    setCell(list, row, 2, FromWin1252(entry.pid));
+    setCell(list, row, 3, FromWin1252(entry.score));
+    setCell(list, row, 4, FromWin1252(entry.time));
+    setCell(list, row, 5, FromWin1252(entry.country));
+}
+
+} // namespace
+
+void OverviewPage::showTopTen(const QList<BoardEntry>& entries) {
+    // A service with fewer than ten players sends fewer records: the rows below them are empty.
+    const QStringList empty = EmptyBoardEntry();
+    const BoardEntry none{ToWin1252(empty[1]), ToWin1252(empty[0]), ToWin1252(empty[2]), ToWin1252(empty[3]),
+                          ToWin1252(empty[4])};
+    m_topTen->setUpdatesEnabled(false);
+    for (int r = 0; r < BoardRows; ++r)
+        writeEntry(m_topTen, r, r < entries.size() ? entries[r] : none);
+    m_topTen->setUpdatesEnabled(true);
+}
+
+void OverviewPage::addBoardRecord(const BoardEntry& entry) {
+    addBoardRow({BoardRow::State::Record, entry});
+}
+
+void OverviewPage::addBoardUnknown(const QByteArray& nick) {
+    const QStringList empty = EmptyBoardEntry();
+    addBoardRow({BoardRow::State::Unknown,
+                 {ToWin1252(NotFound), nick, ToWin1252(empty[2]), ToWin1252(empty[3]), ToWin1252(empty[4])}});
+}
+
+// Every row is written from the ranked list, so that a row the user moved by sorting is never
+// overwritten by the next record.
+void OverviewPage::addBoardRow(const BoardRow& row) {
+    if (m_boardRows.size() >= BoardRows)
+        return;
+    m_boardRows.append(row);
+    QList<BoardRow> rows = m_boardRows;
+    rows.resize(BoardRows);
+    rows = rankByScore(rows);
+    const QStringList empty = EmptyBoardEntry();
+    const QList<QByteArray> captions = BoardCaptions();
+    m_board->setUpdatesEnabled(false);
+    for (int r = 0; r < BoardRows; ++r) {
+        if (rows[r].state == BoardRow::State::Empty) {
+            for (int column = 1; column <= empty.size(); ++column)
+                setCell(m_board, r, column, empty[column - 1]);
+        } else {
+            writeEntry(m_board, r, rows[r].entry);
+        }
+        setCell(m_board, r, 0, QString::fromLatin1(captions[r]));
+    }
+    if (m_sorting)
+        m_sorting->markRanked(m_board, ScoreColumn);
+    m_board->setUpdatesEnabled(true);
+}
+
+void OverviewPage::boardDoubleClicked(QTreeWidgetItem* item) {
+    if (!item || !item->isSelected())
+        return;
+    // The whole nickname, clan tag and blanks included.
+    const QString nick = item->text(1);
+    if (nick != QLatin1String("N/A") && !nick.isEmpty())
+        emit playerRequested(ToWin1252(nick));
 }
 
 void OverviewPage::resetPersonalBoard() {
     const QStringList empty = EmptyBoardEntry();
+    m_boardRows.clear();
     m_board->setUpdatesEnabled(false);
     for (int row = 0; row < 10; ++row)
         for (int column = 1; column <= empty.size(); ++column)

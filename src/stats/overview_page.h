@@ -1,5 +1,6 @@
 #pragma once
 
+#include "leaderboard/board_reader.h"
 #include "stats/overview_reader.h"
 
 #include <QByteArray>
@@ -7,10 +8,13 @@
 #include <QWidget>
 #include <array>
 
+class NextRankPanel;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TableSorting;
 
 // The object names of the Overview page, shared with the tests.
 namespace OverviewNames {
@@ -58,6 +62,17 @@ public:
     // Every figure and favourite back to its state before the first lookup.
     void reset();
 
+    // The personal leaderboard is ranked with the shared sort state of the window's tables.
+    void setSorting(TableSorting* sorting) { m_sorting = sorting; }
+
+    // The ten records from the top: written into the rows as they stand now, "#" untouched.
+    void showTopTen(const QList<BoardEntry>& entries);
+    // A record (or an entry the service does not know) fills the next unfilled row of the personal
+    // leaderboard, and the rows are ranked again; with all ten rows filled it is ignored.
+    void addBoardRecord(const BoardEntry& entry);
+    void addBoardUnknown(const QByteArray& nick);
+    int boardCount() const { return int(m_boardRows.size()); }
+    // Every row of the personal leaderboard unfilled; the "#" captions stay.
     void resetPersonalBoard();
     QTreeWidget* topTen() const { return m_topTen; }
     QTreeWidget* personalBoard() const { return m_board; }
@@ -65,7 +80,13 @@ public:
     // The thank-you card stands in for the six groups while it is shown.
     void toggleEasterPicture();
     QPlainTextEdit* rawLog() const { return m_rawLog; }
+    NextRankPanel* nextRank() const { return m_nextRank; }
 
+signals:
+    // A double click on a filled leaderboard row: the whole nickname to look up.
+    void playerRequested(const QByteArray& nick);
+
+public:
     // The page's design size; smaller windows scroll it.
     static constexpr QSize DesignSize{1003, 656};
 
@@ -80,6 +101,8 @@ private:
     void buildFavourites(QGroupBox* group);
     void buildFigures(QGroupBox* group, int first, int last, const QList<int>& dividersAfter);
     void setFigure(OverviewField field, const QString& text);
+    void addBoardRow(const BoardRow& row);
+    void boardDoubleClicked(QTreeWidgetItem* item);
 
     QList<QGroupBox*> m_groups;
     std::array<FavouriteRow, 4> m_favourites;
@@ -87,6 +110,9 @@ private:
     QLabel* m_eaScore = nullptr;
     QTreeWidget* m_topTen = nullptr;
     QTreeWidget* m_board = nullptr;
+    QList<BoardRow> m_boardRows; // the filled rows of the personal leaderboard, in arrival order
+    TableSorting* m_sorting = nullptr;
     QPlainTextEdit* m_rawLog = nullptr;
     QLabel* m_easter = nullptr;
+    NextRankPanel* m_nextRank = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
+#include "stats/player_progress.h"
 #include "stats/vocabulary.h"
 
 #include <QByteArray>
@@ -11,6 +12,9 @@
 // The Overview page's values from the general-statistics reply.
 
 inline constexpr int OverviewHighestPosition = 296;
+
+// The favourite's name of a player who has not played yet: an em dash (Windows-1252).
+inline constexpr char NoFavourite[] = "\x97";
 
 struct FavouriteValue {
     FavouriteCategory category;
@@ -55,10 +59,11 @@ inline constexpr int OverviewFieldCount = static_cast<int>(OverviewField::Deaths
 struct OverviewValues {
     std::array<FavouriteValue, 4> favourites;          // weapon, vehicle, kit, map
     std::array<QByteArray, OverviewFieldCount> fields; // by OverviewField
+    PlayerFacts facts;
 
     const QByteArray& operator[](OverviewField field) const { return fields[static_cast<size_t>(field)]; }
 };
 
 // Nothing when the reply is too short for every position read; a count that is not a number
 // counts as 0, a value without a format is the token as sent.
-std::optional<OverviewValues> readOverview(const ReplyTokens& tokens);
+std::optional<OverviewValues> readOverview(const ServiceReply& reply);

@@ -19,20 +19,20 @@ int rankNumber(const QByteArray& token) {
 
 } // namespace
 
-std::optional<RankValues> readRank(const ReplyTokens& tokens) {
-    if (tokens.size() <= RankHighestPosition)
+std::optional<RankValues> readRank(const ServiceReply& reply) {
+    if (!reply.holds("pid", RankHighestPosition))
         return std::nullopt;
 
     RankValues values;
-    values.eaScore = tokens.at(16);
-    values.country = tokens.at(22);
-    values.rank = rankNumber(tokens.at(21));
+    values.eaScore = reply.value("n", 16);
+    values.country = reply.value("countrycode", 22, "");
+    values.rank = rankNumber(reply.value("playerrank", 21, ""));
     values.insignia = nullptr;
     if (values.rank >= 0 && values.rank <= HighestRank) {
         const RankEntry& entry = RankNames[std::size_t(values.rank)];
         values.rankName = entry.name;
         values.insignia = entry.insignia;
     }
-    values.nameLine = tokens.at(18) + ", " + values.rankName + " (" + tokens.at(17) + ")";
+    values.nameLine = reply.value("nick", 18, "") + ", " + values.rankName + " (" + reply.value("pid", 17, "") + ")";
     return values;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/reply_tokens.h"
+#include "service/service_reply.h"
 
 #include <QByteArray>
 #include <optional>
@@ -18,4 +18,4 @@ struct RankValues {
     QByteArray nameLine;  // "nick, name (pid)"
 };
 
-std::optional<RankValues> readRank(const ReplyTokens& tokens);
+std::optional<RankValues> readRank(const ServiceReply& reply);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tables/table_order.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,23 +9,27 @@
 class QTreeWidget;
 class QWidget;
 
-// One column of a report list: caption, width in pixels and whether it sorts as an integer.
+// One column of a report list: caption, width in pixels and how its cells compare.
 struct ReportColumn {
     QString caption;
     int width;
-    bool integer = false;
+    CellKind kind = CellKind::Text;
 };
 
-// The sort kind of each column (1 integer, otherwise text), kept on the list for the sorting.
-inline constexpr int ColumnKindInteger = 1;
-inline constexpr int ColumnKindText = 0;
-QList<int> ColumnKind(const QTreeWidget* list);
+// How each column compares, kept on the list for the sorting.
+QList<CellKind> ColumnKind(const QTreeWidget* list);
 
 // A read-only report list with grid lines, whole-row single selection, striped rows and a fixed
 // set of rows: the first column left-aligned, all others right-aligned.
 QTreeWidget* makeReportList(const QString& objectName, const QList<ReportColumn>& columns,
                             const QList<QStringList>& rows, QWidget* parent);
 
-// Writes one cell by display position; a position outside the list is ignored.
+// A list without headers reads each value with its row's name.
+void setHeaderHidden(QTreeWidget* list, bool hidden);
+
+// Writes one cell by display position; a position outside the list is ignored. Each cell is read
+// out with its column's caption ("Score: 205200").
 void setCell(QTreeWidget* list, int row, int column, const QString& text);
 QString cell(const QTreeWidget* list, int row, int column);
+// The texts of one row, in column order.
+QStringList rowCells(const QTreeWidget* list, int row);

@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QMenu>
 
 namespace {
 
@@ -359,6 +361,16 @@ private slots:
         QTest::newRow("no match") << fixture("searchforplayers_none.txt") << QByteArray() << 1;
         // The service's error reply to the statistics request.
         QTest::newRow("E reply") << fixture("searchforplayers_tagged.txt") << fixture("error_107.txt") << 2;
+        // The error replies of other services: an "err" block, or all of it on one line.
+        QTest::newRow("E reply with err block")
+            << fixture("searchforplayers_tagged.txt")
+            << QByteArray("E\t998\nH\tasof\terr\nD\t1717171717\tPlayer Not Found!\n$\t40\t$") << 2;
+        QTest::newRow("E reply on one line")
+            << fixture("searchforplayers_tagged.txt")
+            << QByteArray("E\t998\tH\tasof\terr\tD\t1717171717\tPlayer Not Found!\t$\t40\t$") << 2;
+        QTest::newRow("E reply to the search") << fixture("error_107.txt") << QByteArray() << 1;
+        // A search reply of another layout: a header and no data line.
+        QTest::newRow("no data line") << QByteArray("O\nH\tn\tpid\tnick\tscore\n$\t12\t$") << QByteArray() << 1;
     }
     void notFound() {
         QFETCH(QByteArray, search);
@@ -385,6 +397,39 @@ private slots:
 
         serveFixtures();
         verifyWholeLookup(driver);
+    }
+
+    // A nickname that several players share: the first is looked up, the others are offered in
+    // the header and looked up by their PID when chosen.
+    void otherMatchesAreOffered() {
+        const QByteArray three = "O\nH\tasof\nD\t1717171717\nH\tn\tpid\tnick\tscore\n"
+                                 "D\t1\t43917456\t=DOG= Sarge\t48211\nD\t2\t43917500\t=DOG= Sargent\t1200\n"
+                                 "D\t3\t43917600\t=DOG= Sarge Jr\t300\n$\t1\t$";
+        m_server->setResponder([three](const QByteArray& request) {
+            ScriptedServer::Script s;
+            if (target(request).startsWith("/ASP/searchforplayers"))
+                return s.send(ScriptedServer::reply("200 OK", three));
+            return fixtureScript(request);
+        });
+        auto w = window();
+        WindowDriver driver(*w);
+        auto* matches = driver.find<QToolButton>(MainNames::Matches);
+        QVERIFY(!matches->isVisible());
+        QVERIFY(driver.lookUp(QStringLiteral("=DOG= Sar")));
+        QCOMPARE(driver.lastOutcome(), LookupOutcome::Complete);
+        QCOMPARE(w->session()->pid(), QByteArray("43917456"));
+        QVERIFY(matches->isVisible());
+        const QList<QAction*> offered = matches->menu()->actions();
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(offered[0]->text(), QStringLiteral("=DOG= Sargent (PID 43917500, score 1200)"));
+        QCOMPARE(offered[1]->text(), QStringLiteral("=DOG= Sarge Jr (PID 43917600, score 300)"));
+
+        offered[1]->trigger();
+        QVERIFY(driver.waitForLookup());
+        QCOMPARE(w->session()->pid(), QByteArray("43917600"));
+        QVERIFY(targets().contains("/ASP/getplayerinfo.aspx?pid=43917600&info=" + InfoKeys));
+        // A PID names one player: nothing more to offer.
+        QVERIFY(!matches->isVisible());
     }
 
     void fourCountedRepliesKeepTheWindowOpen() {

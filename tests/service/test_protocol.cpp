@@ -239,10 +239,10 @@ void TestProtocol::acceptReply() {
     QFETCH(ReplyKind, kind);
     QFETCH(QByteArray, body);
     QFETCH(bool, accepted);
-    const std::optional<ReplyTokens> tokens = AcceptReply(kind, body);
-    QCOMPARE(tokens.has_value(), accepted);
+    const std::optional<ServiceReply> reply = AcceptReply(kind, body);
+    QCOMPARE(reply.has_value(), accepted);
     if (accepted)
-        QCOMPARE(*tokens, CutServiceReply(body));
+        QCOMPARE(reply->tokens(), CutServiceReply(body));
 }
 
 // Every handler may read up to minTokens - 1 without a check of its own; one token less rejects.

@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QLocale>
 #include <QTest>
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -38,8 +41,57 @@ QByteArray ratio(int num, int den) {
 
 const ReplyTokens favouriteIds = reply(297, {{296, "11"}, {295, "6"}, {293, "0"}, {294, "601"}});
 
-std::optional<ReplyTokens> fixture(ReplyKind kind, const char* name) {
+std::optional<ServiceReply> fixture(ReplyKind kind, const char* name) {
     return AcceptReply(kind, TestFiles::fixture(name));
+}
+
+// A service reply written out again from its blocks, after `edit` has changed them: the way
+// another service lays out the same figures.
+using BlocksEdit = std::function<void(QList<ReplyBlock>&)>;
+QByteArray relaidOut(const char* name, const BlocksEdit& edit, QByteArrayView lineEnd = "\n") {
+    std::optional<ServiceReply> original = ServiceReply::read(TestFiles::fixture(name));
+    if (!original)
+        return {};
+    QList<ReplyBlock> blocks = original->blocks();
+    edit(blocks);
+    QByteArray body = "O" + lineEnd.toByteArray();
+    for (const ReplyBlock& block : blocks) {
+        body += "H\t" + block.columns.join('\t') + lineEnd.toByteArray();
+        for (const QByteArrayList& row : block.rows)
+            body += "D\t" + row.join('\t') + lineEnd.toByteArray();
+    }
+    return body + "$\t1\t$";
+}
+
+// Inserts a column with the value after the named one in every block that has it.
+void insertAfter(QList<ReplyBlock>& blocks, QByteArrayView after, const QByteArray& column, const QByteArray& value) {
+    for (ReplyBlock& block : blocks) {
+        const qsizetype at = block.column(after);
+        if (at < 0)
+            continue;
+        block.columns.insert(at + 1, column);
+        for (QByteArrayList& row : block.rows)
+            row.insert(at + 1, value);
+    }
+}
+
+void removeColumn(QList<ReplyBlock>& blocks, QByteArrayView column) {
+    for (ReplyBlock& block : blocks) {
+        const qsizetype at = block.column(column);
+        if (at < 0)
+            continue;
+        block.columns.removeAt(at);
+        for (QByteArrayList& row : block.rows)
+            row.removeAt(at);
+    }
+}
+
+void reverseColumns(QList<ReplyBlock>& blocks) {
+    for (ReplyBlock& block : blocks) {
+        std::reverse(block.columns.begin(), block.columns.end());
+        for (QByteArrayList& row : block.rows)
+            std::reverse(row.begin(), row.end());
+    }
 }
 
 } // namespace
@@ -509,6 +561,93 @@ private slots:
         QCOMPARE(maps->at(10), QByteArrayList({"10:10:17", "110", "210", "0.52", "n/a"}));
         QCOMPARE(maps->at(11), QByteArrayList({"12:12:19", "112", "212", "0.53", "n/a"}));
         QCOMPARE(maps->at(20), QByteArrayList({"21:21:28", "121", "221", "0.55", "n/a"}));
+    }
+
+    // Services that lay the same figures out otherwise are read alike: every value is found by its
+    // column, whatever comes before it.
+    void otherLayouts_data() {
+        QTest::addColumn<QByteArray>("stats");
+        QTest::addColumn<QByteArray>("maps");
+        QTest::addColumn<QByteArray>("rank");
+        const auto row = [](const char* name, const BlocksEdit& edit, QByteArrayView lineEnd = "\n") {
+            QTest::newRow(name) << relaidOut("getplayerinfo_stats.txt", edit, lineEnd)
+                                << relaidOut("stats_maps.txt", edit, lineEnd)
+                                << relaidOut("getleaderboard_rank.txt", edit, lineEnd);
+        };
+        row("as sent", [](QList<ReplyBlock>&) {});
+        // A tenth army slot, for the EU army, after each army family: every later column moves.
+        row("ten army slots", [](QList<ReplyBlock>& b) {
+            for (const char* family : {"atm-", "awn-", "alo-", "abr-"})
+                insertAfter(b, QByteArray(family) + "8", QByteArray(family) + "9", "999999");
+        });
+        row("added columns", [](QList<ReplyBlock>& b) {
+            insertAfter(b, "pid", "mode3", "7");
+            insertAfter(b, "nick", "tgm2", "8");
+            insertAfter(b, "mtm-0", "mtm-999", "12345"); // a map the program does not know
+        });
+        row("families in another order", reverseColumns);
+        row("CR LF and trailing TABs", [](QList<ReplyBlock>&) {}, "\t\r\n");
+    }
+    void otherLayouts() {
+        QFETCH(QByteArray, stats);
+        QFETCH(QByteArray, maps);
+        QFETCH(QByteArray, rank);
+        const auto statsReply = AcceptReply(ReplyKind::Stats, stats);
+        const auto mapsReply = AcceptReply(ReplyKind::Maps, maps);
+        const auto rankReply = AcceptReply(ReplyKind::Rank, rank);
+        QVERIFY(statsReply && mapsReply && rankReply);
+        const auto overview = readOverview(*statsReply);
+        const auto data = readDataTables(*statsReply);
+        QVERIFY(overview && data);
+        const auto expected = fixture(ReplyKind::Stats, "getplayerinfo_stats.txt");
+        const auto expectedOverview = readOverview(*expected);
+        const auto expectedData = readDataTables(*expected);
+        QCOMPARE(overview->fields, expectedOverview->fields);
+        for (std::size_t i = 0; i < overview->favourites.size(); ++i)
+            QCOMPARE(overview->favourites[i].name, expectedOverview->favourites[i].name);
+        QCOMPARE(data->army, expectedData->army);
+        QCOMPARE(data->kits, expectedData->kits);
+        QCOMPARE(data->weapons, expectedData->weapons);
+        QCOMPARE(data->vehicles, expectedData->vehicles);
+        QCOMPARE(*readMaps(*mapsReply), *readMaps(*fixture(ReplyKind::Maps, "stats_maps.txt")));
+        const auto expectedRank = readRank(*fixture(ReplyKind::Rank, "getleaderboard_rank.txt"));
+        QCOMPARE(readRank(*rankReply)->nameLine, expectedRank->nameLine);
+        QCOMPARE(readRank(*rankReply)->eaScore, expectedRank->eaScore);
+    }
+
+    // A column the service does not send leaves its figure at the start value, never another's.
+    void missingColumnsKeepTheirStartValues() {
+        const QByteArray body = relaidOut("getplayerinfo_stats.txt", [](QList<ReplyBlock>& b) {
+            for (const char* column : {"scor", "wtm-3", "fwea", "mvns", "osaa"})
+                removeColumn(b, column);
+        });
+        const auto reply = AcceptReply(ReplyKind::Stats, body);
+        QVERIFY(reply);
+        const auto overview = readOverview(*reply);
+        const auto data = readDataTables(*reply);
+        QVERIFY(overview && data);
+        QCOMPARE((*overview)[OverviewField::GlobalScore], QByteArray("0"));
+        QCOMPARE((*overview)[OverviewField::TeamScore], QByteArray("9876"));
+        QCOMPARE((*overview)[OverviewField::Accuracy], QByteArray("0%"));
+        QVERIFY(!overview->favourites[0].picture);
+        QCOMPARE(data->weapons[3].at(0), QByteArray("00:00:00"));
+        QCOMPARE(data->weapons[3].at(1), QByteArray("351"));
+        QCOMPARE(data->misc[1].text, QByteArray("- (57)"));
+    }
+
+    // A data line that does not match its header is no reply to read.
+    void malformedLayouts_data() {
+        QTest::addColumn<QByteArray>("body");
+        const auto edited = [](const BlocksEdit& edit) { return relaidOut("getplayerinfo_stats.txt", edit); };
+        QTest::newRow("a value short") << edited([](QList<ReplyBlock>& b) { b.last().rows.first().removeLast(); });
+        QTest::newRow("a value over") << edited([](QList<ReplyBlock>& b) { b.last().rows.first().append("1"); });
+        QTest::newRow("data before any header") << QByteArray("O\nD\t1\t2\nH\tpid\tnick\n$\t1\t$");
+        QTest::newRow("no data line") << edited([](QList<ReplyBlock>& b) { b.last().rows.clear(); });
+    }
+    void malformedLayouts() {
+        QFETCH(QByteArray, body);
+        const auto reply = AcceptReply(ReplyKind::Stats, body);
+        QVERIFY(!reply || (!readOverview(*reply) && !readDataTables(*reply)));
     }
 };
 

@@ -1,18 +1,21 @@
 // Takes the screenshots of the documentation: starts the main window offscreen against a
 // statistics service, optionally looks a player up, and grabs the window and its pages to PNG.
-//   orvane-screenshot OUTDIR [--server HOST:PORT] [--lookup NICK]
+//   orvane-screenshot OUTDIR [--server HOST:PORT] [--lookup NICK] [--board NICK]...
+// Each --board names a player of the personal leaderboard, in order.
 #include "app/main_window.h"
 #include "app/platform_hooks.h"
 #include "app/progress_window.h"
+#include "settings/options_dialog.h"
 #include "resources/art.h"
 #include "skin/skin.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -29,6 +32,8 @@ int main(int argc, char* argv[]) {
     parser.addOption({QStringLiteral("server"), QStringLiteral("statistics service"), QStringLiteral("host:port"),
                       QStringLiteral("127.0.0.1:28080")});
     parser.addOption({QStringLiteral("lookup"), QStringLiteral("player to look up"), QStringLiteral("nick")});
+    parser.addOption({QStringLiteral("board"), QStringLiteral("player of the personal leaderboard (repeatable)"),
+                      QStringLiteral("nick")});
     parser.process(app);
     if (parser.positionalArguments().isEmpty())
         parser.showHelp(1);
@@ -41,6 +46,10 @@ int main(int argc, char* argv[]) {
     if (!file.open(QIODevice::WriteOnly))
         return 1;
     file.write("[Allgemein]\r\nstatsserver=" + parser.value(QStringLiteral("server")).toLatin1() + "\r\n");
+    const QStringList board = parser.values(QStringLiteral("board"));
+    file.write("[Leaderboard]\r\n");
+    for (qsizetype i = 0; i < board.size() && i < 10; ++i)
+        file.write("Nick" + QByteArray::number(i + 1) + "=" + board[i].toLatin1() + "\r\n");
     file.close();
 
     // The pictures show the window at its design size, whatever the offscreen screen is.
@@ -69,10 +78,27 @@ int main(int argc, char* argv[]) {
         QTest::qWait(50);
         window.grab().save(out.filePath(QStringLiteral("page-%1.png").arg(names[i])));
     }
+    // The keyboard's view: an award with the focus, and the tab bar with the focus.
+    if (auto* badge = window.findChild<QWidget*>(QStringLiteral("Im_1031105_0"))) {
+        tabs->setCurrentIndex(2);
+        QApplication::setActiveWindow(&window);
+        badge->parentWidget()->setFocus(Qt::TabFocusReason);
+        QTest::qWait(50);
+        badge->parentWidget()
+            ->parentWidget()
+            ->grab(QRect(0, 0, 330, 193))
+            .save(out.filePath(QStringLiteral("focus-award.png")));
+    }
     // The keyboard's view: the tab bar with the focus.
     tabs->setCurrentIndex(1);
     tabs->tabBar()->setFocus();
     QTest::qWait(50);
     tabs->tabBar()->grab().save(out.filePath(QStringLiteral("focus-tab.png")));
+
+    // The options dialog as the menu opens it.
+    tabs->setCurrentIndex(0);
+    window.findChild<QAction*>(QLatin1String(MainNames::Options))->trigger();
+    QTest::qWait(100);
+    window.optionsDialog()->grab().save(out.filePath(QStringLiteral("options-dialog.png")));
     return 0;
 }

@@ -2,6 +2,8 @@
 // folder given as the only argument. Everything is drawn here; the output depends on nothing but
 // this code and the DejaVu fonts, so every run writes the same files.
 
+#include "award_art.h"
+#include "awards/award_catalogue.h"
 #include "stats/vocabulary.h"
 
 #include <QConicalGradient>
@@ -1027,6 +1029,19 @@ QImage rankInsignia(int rank) {
 
 // ----- menu pictures, 16 by 16 -----
 
+// copy: two sheets, the front one with lines of text
+QImage copyPicture() {
+    QImage image = newImage(16, 16);
+    QPainter p(&image);
+    beginPainter(p);
+    solid(p, rect(1.5, 1.5, 9, 11, 0.8), Pal::SteelDark, Pal::Slate, 0.8);
+    solid(p, rect(5.5, 4.5, 9, 11, 0.8), Pal::SteelLight, Pal::SteelDark, 0.9);
+    p.setPen(QPen(Pal::Amber, 1.0));
+    for (int i = 0; i < 3; ++i)
+        p.drawLine(QPointF(7.5, 8 + 2.5 * i), QPointF(12.5, 8 + 2.5 * i));
+    return image;
+}
+
 QImage menuPicture(int index) {
     QImage image = newImage(16, 16);
     QPainter p(&image);
@@ -1229,6 +1244,48 @@ QImage banner() {
     return image;
 }
 
+// ----- the about box's banner, 484 by 83 -----
+
+QImage aboutBanner() {
+    const int w = 484, h = 83;
+    QImage image = newImage(w, h, Pal::SlateDark);
+    QPainter p(&image);
+    beginPainter(p);
+    QLinearGradient steel(0, 0, 0, h);
+    steel.setColorAt(0, QColor(0x3a, 0x43, 0x4a));
+    steel.setColorAt(0.5, QColor(0x25, 0x2c, 0x32));
+    steel.setColorAt(1, QColor(0x15, 0x19, 0x1d));
+    p.fillRect(0, 0, w, h, steel);
+    for (int y = 1; y < h - 1; y += 2)
+        for (int x = 0; x < w; x += 4) {
+            const int n = noise(x / 5, y, 11);
+            if (n > 210)
+                p.fillRect(QRectF(x, y, 2 + n % 11, 1), withAlpha(Pal::SteelLight, (n - 200) / 3));
+        }
+    // The olive plate with the emblem at the left, cut off at an angle.
+    const QPainterPath plate = poly({{0, 0}, {118, 0}, {96, h}, {0, h}});
+    QLinearGradient olive(0, 0, 0, h);
+    olive.setColorAt(0, QColor(0x6a, 0x74, 0x3e));
+    olive.setColorAt(1, Pal::OliveDark.darker(120));
+    p.setPen(Qt::NoPen);
+    p.setBrush(olive);
+    p.drawPath(plate);
+    p.save();
+    p.translate(18, 10);
+    emblem(p, 63);
+    p.restore();
+    p.setPen(QColor(0xf0, 0xc0, 0x60));
+    p.setFont(artFont(34));
+    p.drawText(QRect(130, 6, w - 140, 46), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Orvane"));
+    p.setPen(QColor(0xc8, 0xcc, 0xd0));
+    p.setFont(artFont(12, false));
+    p.drawText(QRect(132, 50, w - 140, 22), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Battlefield 2 statistics at a glance"));
+    p.fillRect(QRectF(0, h - 2, w, 1), withAlpha(Pal::AmberDark, 200));
+    p.fillRect(QRectF(0, h - 1, w, 1), Pal::Outline);
+    return image;
+}
+
 // ----- output -----
 
 class Output final {
@@ -1293,10 +1350,29 @@ int main(int argc, char* argv[]) {
             ok &= out.save(rankInsignia(int(&rank - RankNames.data())), relativeOf(rank.insignia));
     for (int i = 0; i < 5; ++i)
         ok &= out.save(menuPicture(i), QStringLiteral("menu/%1.png").arg(i));
+    for (int b = 0; b < Awards::BadgeCount; ++b)
+        for (int level = 0; level < Awards::BadgeLevels; ++level)
+            ok &= out.save(AwardArt::badge(b, level), Awards::badgePicture(b, level).mid(6));
+    for (int m = 0; m < Awards::MedalCount; ++m)
+        for (bool earned : {true, false})
+            ok &= out.save(AwardArt::medal(m, earned), Awards::medalPicture(m, earned).mid(6));
+    for (int r = 0; r < Awards::RibbonCount; ++r)
+        for (bool earned : {true, false})
+            ok &= out.save(AwardArt::ribbon(r, earned), Awards::ribbonPicture(r, earned).mid(6));
+    for (int u = 0; u < Awards::UnlockCount; ++u)
+        for (bool unlocked : {true, false})
+            ok &= out.save(AwardArt::unlock(u, unlocked), Awards::unlockPicture(u, unlocked).mid(6));
+    for (int i = 0; i < 4; ++i)
+        ok &= out.save(AwardArt::statusIcon(i), Awards::statusIcon(i).mid(6));
+    ok &= out.save(copyPicture(), QStringLiteral("menu/copy.png"));
     ok &= out.save(banner(), QStringLiteral("banner.png"));
     ok &= out.save(easterCard(), QStringLiteral("easter.png"));
     ok &= out.save(emblemPicture(64), QStringLiteral("icon.png"));
     ok &= out.save(emblemPicture(48), QStringLiteral("header48.png"));
+    ok &= out.save(aboutBanner(), QStringLiteral("about.png"));
+    // The desktop icon in the sizes of the icon theme.
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        ok &= out.save(emblemPicture(size), QStringLiteral("hicolor/%1.png").arg(size));
     ok &= out.writeQrc();
     return ok ? 0 : 1;
 }

@@ -66,8 +66,14 @@ void WindowDriver::trigger(const char* actionName) {
 }
 
 void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    // Keys go where the user would type them: into the main window, which is active again once
+    // the progress window has gone.
     QWidget* target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : &m_window, key, modifiers);
+    if (!target || target->window() != &m_window) {
+        activate();
+        target = QApplication::focusWidget();
+    }
+    QTest::keyClick(target && target->window() == &m_window ? target : &m_window, key, modifiers);
 }
 
 void WindowDriver::activate() {
