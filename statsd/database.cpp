@@ -1,18 +1,23 @@
 #include "database.h"
 
+#include "blocks.h"
+#include "board.h"
+
 #include <sqlite3.h>
 
 namespace db {
 namespace {
 
-constexpr const char* SchemaVersion = "1";
+constexpr const char* SchemaVersion = "2";
+// Files of the first schema lack the board and the nickname index; they are brought up to date.
+constexpr const char* FirstSchemaVersion = "1";
 
 // Column names of the players table follow the statistics keys of the service; see docs/statsd.md.
 constexpr const char* SchemaSql = R"sql(
 CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);
 CREATE TABLE players (
     pid INTEGER PRIMARY KEY,
-    nick TEXT NOT NULL UNIQUE COLLATE NOCASE,
+    nick TEXT NOT NULL COLLATE NOCASE,
     country TEXT NOT NULL,
     scor INTEGER NOT NULL, jond INTEGER NOT NULL, wins INTEGER NOT NULL, loss INTEGER NOT NULL,
     mode0 INTEGER NOT NULL, mode1 INTEGER NOT NULL, mode2 INTEGER NOT NULL, time INTEGER NOT NULL,
@@ -28,37 +33,62 @@ CREATE TABLE players (
     de6 INTEGER NOT NULL, de7 INTEGER NOT NULL, de8 INTEGER NOT NULL,
     unlockpoints INTEGER NOT NULL
 );
-CREATE INDEX players_by_score ON players (scor DESC, pid);
-CREATE TABLE weapons (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL,
-    fired INTEGER NOT NULL, hits INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE vehicles (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL, roadkills INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE armies (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, wins INTEGER NOT NULL, losses INTEGER NOT NULL, best INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE kits (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, kills INTEGER NOT NULL, deaths INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
-CREATE TABLE maps (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    time INTEGER NOT NULL, wins INTEGER NOT NULL, losses INTEGER NOT NULL,
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
 CREATE TABLE awards (
     pid INTEGER NOT NULL REFERENCES players (pid), award INTEGER NOT NULL, level INTEGER NOT NULL,
     earned INTEGER NOT NULL, first INTEGER NOT NULL,
     PRIMARY KEY (pid, award, level)) WITHOUT ROWID;
-CREATE TABLE unlocks (
-    pid INTEGER NOT NULL REFERENCES players (pid), id INTEGER NOT NULL,
-    state TEXT NOT NULL CHECK (state IN ('s', 'n')),
-    PRIMARY KEY (pid, id)) WITHOUT ROWID;
 )sql";
+
+// Indexes are made after the population is in: building one from sorted data beats keeping it
+// current row by row.
+constexpr const char* IndexSql = R"sql(
+CREATE UNIQUE INDEX players_by_nick ON players (nick);
+CREATE INDEX players_by_score ON players (scor DESC, pid, nick);
+)sql";
+
+// Nicknames by their three-character pieces, for the contains search; kept in step with the
+// players table by triggers.
+constexpr const char* NickSearchSql = R"sql(
+CREATE VIRTUAL TABLE nick_search USING fts5(nick, content = 'players', content_rowid = 'pid',
+    tokenize = 'trigram case_sensitive 0', detail = none);
+INSERT INTO nick_search (nick_search) VALUES ('rebuild');
+CREATE TRIGGER nick_search_insert AFTER INSERT ON players BEGIN
+    INSERT INTO nick_search (rowid, nick) VALUES (NEW.pid, NEW.nick);
+END;
+CREATE TRIGGER nick_search_delete AFTER DELETE ON players BEGIN
+    INSERT INTO nick_search (nick_search, rowid, nick) VALUES ('delete', OLD.pid, OLD.nick);
+END;
+CREATE TRIGGER nick_search_update AFTER UPDATE OF pid, nick ON players BEGIN
+    INSERT INTO nick_search (nick_search, rowid, nick) VALUES ('delete', OLD.pid, OLD.nick);
+    INSERT INTO nick_search (rowid, nick) VALUES (NEW.pid, NEW.nick);
+END;
+)sql";
+
+bool execAll(Connection& connection, const std::string& sql, std::string& error) {
+    if (!connection.exec(sql.c_str())) {
+        error = connection.lastError();
+        return false;
+    }
+    return true;
+}
+
+bool setVersion(Connection& connection, std::string& error) {
+    Statement meta = connection.prepare("INSERT OR REPLACE INTO meta (key, value) VALUES ('schema', ?1)");
+    meta.bind(1, std::string_view(SchemaVersion));
+    meta.step();
+    if (!meta.done()) {
+        error = connection.lastError();
+        return false;
+    }
+    return true;
+}
+
+// The board, the nickname index and their triggers, over a players table that holds its players.
+bool addDerived(Connection& connection, std::string& error) {
+    return execAll(connection, board::tablesSql(), error) && board::build(connection, error) &&
+           execAll(connection, board::triggersSql(), error) && execAll(connection, NickSearchSql, error) &&
+           setVersion(connection, error);
+}
 
 } // namespace
 
@@ -106,8 +136,19 @@ bool Statement::step() {
     return false;
 }
 
+void Statement::reset() {
+    if (m_stmt != nullptr) {
+        sqlite3_reset(m_stmt);
+    }
+    m_done = false;
+}
+
 std::int64_t Statement::integer(int column) const {
     return m_stmt == nullptr ? 0 : sqlite3_column_int64(m_stmt, column);
+}
+
+bool Statement::isNull(int column) const {
+    return m_stmt == nullptr || sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
 std::string Statement::text(int column) const {
@@ -169,38 +210,67 @@ std::string Connection::lastError() const {
     return sqlite3_errmsg(m_handle);
 }
 
-bool ensureSchema(Connection& connection, SchemaState& state, std::string& error) {
-    std::int64_t tableCount = 0;
-    {
-        Statement tables = connection.prepare("SELECT count(*) FROM sqlite_schema");
-        if (!tables.step()) {
-            error = connection.lastError();
-            return false;
-        }
-        tableCount = tables.integer(0);
-    }
-    if (tableCount == 0) {
-        if (!connection.exec(SchemaSql)) {
-            error = connection.lastError();
-            return false;
-        }
-        Statement meta = connection.prepare("INSERT INTO meta (key, value) VALUES ('schema', ?1)");
-        meta.bind(1, std::string_view(SchemaVersion));
-        meta.step();
-        if (!meta.done()) {
-            error = connection.lastError();
-            return false;
-        }
-        state = SchemaState::Created;
-        return true;
-    }
-    Statement version = connection.prepare("SELECT value FROM meta WHERE key = 'schema'");
-    if (!version.step() || version.text(0) != SchemaVersion) {
-        error = "not a database of orvane-statsd (or of another version of it)";
+bool isEmpty(Connection& connection, bool& empty, std::string& error) {
+    Statement tables = connection.prepare("SELECT count(*) FROM sqlite_schema");
+    if (!tables.step()) {
+        error = connection.lastError();
         return false;
     }
-    state = SchemaState::Existing;
+    empty = tables.integer(0) == 0;
     return true;
+}
+
+bool createTables(Connection& connection, std::string& error) {
+    return execAll(connection, SchemaSql, error) && execAll(connection, blocks::schemaSql(), error);
+}
+
+bool finishSchema(Connection& connection, std::string& error) {
+    return execAll(connection, "BEGIN", error) && execAll(connection, IndexSql, error) &&
+           addDerived(connection, error) && execAll(connection, "COMMIT", error);
+}
+
+bool ensureSchema(Connection& connection, std::string& error) {
+    std::string version;
+    {
+        Statement meta = connection.prepare("SELECT value FROM meta WHERE key = 'schema'");
+        if (meta.step()) {
+            version = meta.text(0);
+        }
+    }
+    if (version == SchemaVersion) {
+        return true;
+    }
+    if (version == FirstSchemaVersion) {
+        if (!execAll(connection, "BEGIN IMMEDIATE", error)) {
+            return false;
+        }
+        if (!execAll(connection, blocks::tableSql(), error) ||
+            !execAll(connection, blocks::fromItemTablesSql(), error) ||
+            !execAll(connection, blocks::viewsSql(), error) || !addDerived(connection, error) ||
+            !execAll(connection, "COMMIT", error)) {
+            connection.exec("ROLLBACK");
+            return false;
+        }
+        return true;
+    }
+    error = "not a database of orvane-statsd (or of another version of it)";
+    return false;
+}
+
+bool Connection::databaseChanged() {
+    Statement version = prepare("PRAGMA data_version");
+    const std::int64_t now = version.step() ? version.integer(0) : -2;
+    const bool changed = now != m_dataVersion || now < 0;
+    m_dataVersion = now;
+    return changed;
+}
+
+std::vector<std::string> Connection::preparedSql() const {
+    std::vector<std::string> sql;
+    for (const auto& [text, stmt] : m_cache) {
+        sql.push_back(text);
+    }
+    return sql;
 }
 
 ConnectionPool::Lease::~Lease() {

@@ -32,9 +32,12 @@ public:
     // True while a row is available; done() tells a finished query from a failed one.
     bool step();
     bool done() const { return m_done; }
+    // Ready to run again with new bindings.
+    void reset();
 
     std::int64_t integer(int column) const;
     std::string text(int column) const;
+    bool isNull(int column) const;
 
 private:
     friend class Connection;
@@ -56,18 +59,30 @@ public:
     Statement prepare(std::string_view sql);
     bool exec(const char* sql);
     std::string lastError() const;
+    // True when the database may have changed since the last call (always on the first): another
+    // connection committed a change in between.
+    bool databaseChanged();
+
+    // The SQL of every statement prepared on this connection so far.
+    std::vector<std::string> preparedSql() const;
 
 private:
     explicit Connection(sqlite3* handle) : m_handle(handle) {}
 
     sqlite3* m_handle;
     std::vector<std::pair<std::string, sqlite3_stmt*>> m_cache;
+    std::int64_t m_dataVersion = -1;
 };
 
-// Creates the tables when the file is new. Returns false with a reason when the file is not a
-// database of this service.
-enum class SchemaState { Created, Existing };
-bool ensureSchema(Connection& connection, SchemaState& state, std::string& error);
+// Whether the file holds no tables at all (a new file, or an empty database).
+bool isEmpty(Connection& connection, bool& empty, std::string& error);
+// The tables of a new database, without indexes: the population goes in first.
+bool createTables(Connection& connection, std::string& error);
+// The indexes, the board and the nickname index, once the population is in.
+bool finishSchema(Connection& connection, std::string& error);
+// Checks that the file is a database of this service, bringing one of an earlier schema up to date.
+// False with a reason otherwise (the file is then left as it was).
+bool ensureSchema(Connection& connection, std::string& error);
 
 class ConnectionPool final {
 public:

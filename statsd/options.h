@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,14 @@ struct Options {
     int port = 28080;
     std::string database = "orvane-statsd.sqlite";
     std::optional<std::string> updateDir;
+    std::int64_t players = 250; // size of the demo population of a new database
+    int threads = 0;            // 0: one per core, at least two
+    int keepAliveSeconds = 5;
+    int keepAliveMax = 1000;
+    int requestTimeoutMs = 10000;
+    int replyDelayMs = 0;
+    int maxConnections = 4096;
+    bool replyCache = true;
     bool strictAgent = false;
     bool quiet = false;
     bool help = false;

@@ -1,5 +1,7 @@
 #include "pages.h"
 
+#include "blocks.h"
+#include "board.h"
 #include "catalogue.h"
 #include "database.h"
 #include "reply.h"
@@ -51,12 +53,28 @@ consteval std::size_t col(std::string_view name) {
     throw "unknown column";
 }
 
+// ", f.w0_time, f.w0_kills, ..." for every item and figure of the block.
+std::string figureColumns(const blocks::Block& block) {
+    std::string sql;
+    for (const int id : block.ids) {
+        for (const char* figure : block.columns) {
+            sql += ", f." + blocks::column(block, id, figure);
+        }
+    }
+    return sql;
+}
+
 std::string playerQuery() {
     std::string sql = "SELECT ";
     for (const std::string_view c : StoredColumns) {
         sql.append("p.").append(c).append(", ");
     }
-    sql += "p.nick, v.nick, v.rank, o.nick, o.rank FROM players p LEFT JOIN players v ON v.pid = p.tvcr "
+    sql += "p.nick, v.nick, v.rank, o.nick, o.rank";
+    for (const blocks::Block* block :
+         {&blocks::weapons(), &blocks::vehicles(), &blocks::armies(), &blocks::kits(), &blocks::maps()}) {
+        sql += figureColumns(*block);
+    }
+    sql += " FROM players p LEFT JOIN figures f ON f.pid = p.pid LEFT JOIN players v ON v.pid = p.tvcr "
            "LEFT JOIN players o ON o.pid = p.topr WHERE p.pid = ?1";
     return sql;
 }
@@ -128,63 +146,43 @@ struct Blocks {
     std::array<i64, MapCount> mtm{}, mwn{}, mls{};
 };
 
-// Rows with ids outside the known range are ignored: they have no place in the reply.
-template <std::size_t N, typename F> bool readRows(db::Connection& db, const char* sql, i64 pid, F store) {
-    db::Statement s = db.prepare(sql);
-    s.bind(1, pid);
-    while (s.step()) {
-        const i64 id = s.integer(0);
-        if (id >= 0 && id < static_cast<i64>(N)) {
-            store(static_cast<std::size_t>(id), s);
-        }
+// Reads the block figures of a statement row from the given column on (in figureColumns order);
+// the next column after them.
+int readWeapons(const db::Statement& s, int c, Blocks& b) {
+    for (std::size_t w = 0; w < WeaponCount; ++w) {
+        b.wtm[w] = s.integer(c++);
+        b.wkl[w] = s.integer(c++);
+        b.wdt[w] = s.integer(c++);
+        b.wfired[w] = s.integer(c++);
+        b.whits[w] = s.integer(c++);
     }
-    return s.done();
+    for (std::size_t v = 0; v < VehicleCount; ++v) {
+        b.vtm[v] = s.integer(c++);
+        b.vkl[v] = s.integer(c++);
+        b.vdt[v] = s.integer(c++);
+        b.vkr[v] = s.integer(c++);
+    }
+    for (std::size_t a = 0; a < ArmyCount; ++a) {
+        b.atm[a] = s.integer(c++);
+        b.awn[a] = s.integer(c++);
+        b.alo[a] = s.integer(c++);
+        b.abr[a] = s.integer(c++);
+    }
+    for (std::size_t k = 0; k < KitCount; ++k) {
+        b.ktm[k] = s.integer(c++);
+        b.kkl[k] = s.integer(c++);
+        b.kdt[k] = s.integer(c++);
+    }
+    return c;
 }
 
-bool readMaps(db::Connection& db, i64 pid, Blocks& b) {
-    db::Statement s = db.prepare("SELECT id, time, wins, losses FROM maps WHERE pid = ?1");
-    s.bind(1, pid);
-    while (s.step()) {
-        const std::size_t slot = catalogue::mapSlot(s.integer(0));
-        if (slot < MapCount) {
-            b.mtm[slot] = s.integer(1);
-            b.mwn[slot] = s.integer(2);
-            b.mls[slot] = s.integer(3);
-        }
+int readMaps(const db::Statement& s, int c, Blocks& b) {
+    for (std::size_t m = 0; m < MapCount; ++m) {
+        b.mtm[m] = s.integer(c++);
+        b.mwn[m] = s.integer(c++);
+        b.mls[m] = s.integer(c++);
     }
-    return s.done();
-}
-
-bool readBlocks(db::Connection& db, i64 pid, Blocks& b) {
-    return readRows<WeaponCount>(db, "SELECT id, time, kills, deaths, fired, hits FROM weapons WHERE pid = ?1", pid,
-                                 [&](std::size_t i, const db::Statement& s) {
-                                     b.wtm[i] = s.integer(1);
-                                     b.wkl[i] = s.integer(2);
-                                     b.wdt[i] = s.integer(3);
-                                     b.wfired[i] = s.integer(4);
-                                     b.whits[i] = s.integer(5);
-                                 }) &&
-           readRows<VehicleCount>(db, "SELECT id, time, kills, deaths, roadkills FROM vehicles WHERE pid = ?1", pid,
-                                  [&](std::size_t i, const db::Statement& s) {
-                                      b.vtm[i] = s.integer(1);
-                                      b.vkl[i] = s.integer(2);
-                                      b.vdt[i] = s.integer(3);
-                                      b.vkr[i] = s.integer(4);
-                                  }) &&
-           readRows<ArmyCount>(db, "SELECT id, time, wins, losses, best FROM armies WHERE pid = ?1", pid,
-                               [&](std::size_t i, const db::Statement& s) {
-                                   b.atm[i] = s.integer(1);
-                                   b.awn[i] = s.integer(2);
-                                   b.alo[i] = s.integer(3);
-                                   b.abr[i] = s.integer(4);
-                               }) &&
-           readRows<KitCount>(db, "SELECT id, time, kills, deaths FROM kits WHERE pid = ?1", pid,
-                              [&](std::size_t i, const db::Statement& s) {
-                                  b.ktm[i] = s.integer(1);
-                                  b.kkl[i] = s.integer(2);
-                                  b.kdt[i] = s.integer(3);
-                              }) &&
-           readMaps(db, pid, b);
+    return c;
 }
 
 const std::vector<std::string_view>& generalColumns() {
@@ -246,6 +244,7 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
     std::array<i64, StoredColumns.size()> c{};
     std::string nick, victimNick, enemyNick;
     i64 victimRank = 0, enemyRank = 0;
+    Blocks b;
     {
         db::Statement s = db.prepare(sql);
         s.bind(1, pid);
@@ -261,10 +260,7 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
         victimRank = s.integer(base + 2);
         enemyNick = s.text(base + 3);
         enemyRank = s.integer(base + 4);
-    }
-    Blocks b;
-    if (!readBlocks(db, pid, b)) {
-        return std::nullopt;
+        readMaps(s, readWeapons(s, base + 5, b), b);
     }
     const i64 time = c[col("time")];
     const i64 rounds = c[col("wins")] + c[col("loss")];
@@ -344,18 +340,19 @@ std::optional<std::string> generalStatistics(db::Connection& db, i64 pid, i64 no
 }
 
 std::optional<std::string> mapStatistics(db::Connection& db, i64 pid, i64 now) {
+    static const std::string sql = "SELECT p.nick" + figureColumns(blocks::maps()) +
+                                   " FROM players p LEFT JOIN figures f ON f.pid = p.pid "
+                                   "WHERE p.pid = ?1";
     std::string nick;
+    Blocks b;
     {
-        db::Statement s = db.prepare("SELECT nick FROM players WHERE pid = ?1");
+        db::Statement s = db.prepare(sql);
         s.bind(1, pid);
         if (!s.step()) {
             return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
         }
         nick = s.text(0);
-    }
-    Blocks b;
-    if (!readMaps(db, pid, b)) {
-        return std::nullopt;
+        readMaps(s, 1, b);
     }
     std::vector<std::string> v = {num(pid), wire(nick)};
     v.reserve(2 + 3 * MapCount);
@@ -379,9 +376,44 @@ std::optional<i64> countParameter(const text::Query& query, std::string_view key
 }
 
 std::optional<i64> playerCount(db::Connection& db) {
-    db::Statement s = db.prepare("SELECT count(*) FROM players");
+    static const std::string sql = "SELECT " + board::sizeSql();
+    db::Statement s = db.prepare(sql);
     return s.step() ? std::optional<i64>(s.integer(0)) : std::nullopt;
 }
+
+// Players whose nickname holds every three-character piece of the text: all that can match it, a
+// few more perhaps (the index folds letter case beyond ASCII); the caller's LIKE decides.
+std::string trigramQuery(std::string_view utf8) {
+    std::vector<std::size_t> starts; // where each character begins
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            starts.push_back(i);
+        }
+    }
+    std::string query;
+    for (std::size_t c = 0; c + 3 <= starts.size(); ++c) {
+        const std::size_t end = c + 3 < starts.size() ? starts[c + 3] : utf8.size();
+        const std::string_view piece = utf8.substr(starts[c], end - starts[c]);
+        if (!query.empty()) {
+            query += " AND ";
+        }
+        query += '"';
+        for (const char ch : piece) {
+            query += ch;
+            if (ch == '"') {
+                query += '"';
+            }
+        }
+        query += '"';
+    }
+    return query;
+}
+
+// How far down the board a search looks first: a text that twenty of these players hold is answered
+// from there.
+constexpr i64 MaxBoardWalk = 2000;
+// Otherwise the players the trigram index finds are ranked, when there are at most this many.
+constexpr i64 MaxRankedCandidates = 20000;
 
 std::vector<std::string_view> boardColumns() {
     return {"n", "pid", "nick", "score", "totaltime", "playerrank", "countrycode"};
@@ -409,29 +441,25 @@ std::optional<std::string> leaderboard(db::Connection& db, const text::Query& qu
     if (!isAbsentOr(query.find("type"), "score") || !isAbsentOr(query.find("id"), "overall")) {
         return errorReply();
     }
-    const std::optional<i64> size = playerCount(db);
-    if (!size) {
-        return std::nullopt;
-    }
-    Reply reply;
-    reply.header({"size", "asof"}).data({num(*size), num(now)});
-    reply.header(boardColumns());
-
     if (query.find("pid") != nullptr) {
         const std::optional<i64> pid = pidOf(query);
         if (!pid) {
             return errorReply();
         }
-        db::Statement s = db.prepare("SELECT p.pid, p.nick, p.scor, p.time, p.rank, p.country, "
-                                     "(SELECT count(*) FROM players q WHERE q.scor > p.scor OR "
-                                     "(q.scor = p.scor AND q.pid < p.pid)) FROM players p WHERE p.pid = ?1");
+        static const std::string sql = "SELECT p.pid, p.nick, p.scor, p.time, p.rank, p.country, " +
+                                       board::aheadOfSql() + ", " + board::sizeSql() +
+                                       " FROM players p WHERE p.pid = ?1";
+        db::Statement s = db.prepare(sql);
         s.bind(1, *pid);
         if (!s.step()) {
             return s.done() ? std::optional<std::string>(noRecordReply()) : std::nullopt;
         }
-        reply.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
-                    num(s.integer(4)), wire(s.text(5))});
-        return reply.finish();
+        Reply personal;
+        personal.header({"size", "asof"}).data({num(s.integer(7)), num(now)});
+        personal.header(boardColumns());
+        personal.data({num(s.integer(6) + 1), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
+                       num(s.integer(4)), wire(s.text(5))});
+        return personal.finish();
     }
 
     const std::optional<i64> pos = countParameter(query, "pos", 1);
@@ -440,17 +468,47 @@ std::optional<std::string> leaderboard(db::Connection& db, const text::Query& qu
     if (!pos || !before || !after || *pos < 1) {
         return errorReply();
     }
+    const std::optional<i64> size = playerCount(db);
+    if (!size) {
+        return std::nullopt;
+    }
+    Reply reply;
+    reply.header({"size", "asof"}).data({num(*size), num(now)});
+    reply.header(boardColumns());
     const i64 first = std::max<i64>(1, *pos - std::min(*before, MaxBoardWindow));
     const i64 last = *pos + std::min(*after, MaxBoardWindow);
-    db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
-                                 "ORDER BY scor DESC, pid ASC LIMIT ?1 OFFSET ?2");
-    s.bind(1, last - first + 1).bind(2, first - 1);
-    for (i64 n = first; s.step(); ++n) {
-        reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)), num(s.integer(4)),
-                    wire(s.text(5))});
-    }
-    if (!s.done()) {
+    bool failed = false;
+    const std::optional<board::Place> start = board::at(db, first, failed);
+    if (failed) {
         return std::nullopt;
+    }
+    if (!start) {
+        return reply.finish(); // past the end of the board
+    }
+    // From the first player of the window on: the rest of its score, then the lower scores.
+    i64 n = first;
+    auto rows = [&](db::Statement& s) {
+        for (; n <= last && s.step(); ++n) {
+            reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2)), num(s.integer(3)),
+                        num(s.integer(4)), wire(s.text(5))});
+        }
+        return s.done() || n > last;
+    };
+    {
+        db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
+                                     "WHERE scor = ?1 AND pid >= ?2 ORDER BY scor DESC, pid LIMIT ?3");
+        s.bind(1, start->score).bind(2, start->pid).bind(3, last - first + 1);
+        if (!rows(s)) {
+            return std::nullopt;
+        }
+    }
+    if (n <= last) {
+        db::Statement s = db.prepare("SELECT pid, nick, scor, time, rank, country FROM players "
+                                     "WHERE scor < ?1 ORDER BY scor DESC, pid LIMIT ?2");
+        s.bind(1, start->score).bind(2, last - n + 1);
+        if (!rows(s)) {
+            return std::nullopt;
+        }
     }
     return reply.finish();
 }
@@ -489,20 +547,86 @@ std::optional<std::string> searchPlayers(db::Connection& db, const text::Query& 
     if (where == "a" || where == "b") {
         pattern += '%';
     }
-    // An exact match (letter case aside) comes first, then the best scores.
-    db::Statement s = where == "x" ? db.prepare("SELECT pid, nick, scor FROM players WHERE nick = ?2 "
-                                                "ORDER BY scor DESC, pid ASC LIMIT ?3")
-                                   : db.prepare("SELECT pid, nick, scor FROM players WHERE nick LIKE ?1 ESCAPE '\\' "
-                                                "ORDER BY (nick = ?2) DESC, scor DESC, pid ASC LIMIT ?3");
-    if (where != "x") {
-        s.bind(1, std::string_view(pattern));
+    // An exact match (letter case aside, as LIKE and the nickname index see it) comes first, then
+    // the best scores.
+    i64 n = 1;
+    i64 exactPid = 0;
+    {
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM players WHERE nick = ?1");
+        s.bind(1, std::string_view(term));
+        if (s.step()) {
+            exactPid = s.integer(0);
+            reply.data({num(n++), num(exactPid), wire(s.text(1)), num(s.integer(2))});
+        } else if (!s.done()) {
+            return std::nullopt;
+        }
     }
-    s.bind(2, std::string_view(term)).bind(3, MaxSearchRows);
-    for (i64 n = 1; s.step(); ++n) {
-        reply.data({num(n), num(s.integer(0)), wire(s.text(1)), num(s.integer(2))});
+    if (where == "x") {
+        return reply.finish();
     }
-    if (!s.done()) {
-        return std::nullopt;
+    // The best matches other than the exact one, by score.
+    struct Row {
+        i64 pid;
+        std::string nick;
+        i64 score;
+    };
+    std::vector<Row> found;
+    const i64 wanted = MaxSearchRows - (n - 1);
+    auto collect = [&](db::Statement& s) {
+        found.clear();
+        while (static_cast<i64>(found.size()) < wanted && s.step()) {
+            if (s.integer(0) != exactPid) {
+                found.push_back({s.integer(0), s.text(1), s.integer(2)});
+            }
+        }
+        return s.done() || static_cast<i64>(found.size()) >= wanted;
+    };
+    // The best matches of a common text are near the top of the board: enough of them there, and
+    // the answer is complete. (The score index holds the nicknames, so this reads no table rows.)
+    {
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM (SELECT pid, nick, scor FROM players INDEXED BY "
+                                     "players_by_score ORDER BY scor DESC, pid LIMIT ?3) WHERE nick LIKE ?1 "
+                                     "ESCAPE '\\' LIMIT ?2");
+        s.bind(1, std::string_view(pattern)).bind(2, wanted + 1).bind(3, MaxBoardWalk);
+        if (!collect(s)) {
+            return std::nullopt;
+        }
+    }
+    bool complete = static_cast<i64>(found.size()) >= wanted;
+    const std::string pieces = trigramQuery(term);
+    if (!complete && !pieces.empty()) {
+        // A rarer text: the players who hold every three-character piece of it, if not too many,
+        // are ranked, and LIKE decides among them.
+        db::Statement count = db.prepare("SELECT count(*) FROM (SELECT 1 FROM nick_search WHERE nick_search MATCH ?1 "
+                                         "LIMIT ?2)");
+        count.bind(1, std::string_view(pieces)).bind(2, MaxRankedCandidates + 1);
+        if (!count.step()) {
+            return std::nullopt;
+        }
+        if (count.integer(0) <= MaxRankedCandidates) {
+            db::Statement s = db.prepare(
+                "SELECT pid, nick, scor FROM players WHERE pid IN (SELECT rowid FROM nick_search WHERE nick_search "
+                "MATCH ?1) AND nick LIKE ?2 ESCAPE '\\' ORDER BY scor DESC, pid LIMIT ?3");
+            s.bind(1, std::string_view(pieces)).bind(2, std::string_view(pattern)).bind(3, wanted + 1);
+            if (!collect(s)) {
+                return std::nullopt;
+            }
+            complete = true;
+        }
+    }
+    if (!complete) {
+        // A short text that few players hold: every nickname is read from the nickname index (no
+        // table rows), and only the matches are ranked.
+        db::Statement s = db.prepare("SELECT pid, nick, scor FROM players WHERE pid IN (SELECT pid FROM players "
+                                     "INDEXED BY players_by_nick WHERE nick LIKE ?1 ESCAPE '\\') ORDER BY scor "
+                                     "DESC, pid LIMIT ?2");
+        s.bind(1, std::string_view(pattern)).bind(2, wanted + 1);
+        if (!collect(s)) {
+            return std::nullopt;
+        }
+    }
+    for (const Row& row : found) {
+        reply.data({num(n++), num(row.pid), wire(row.nick), num(row.score)});
     }
     return reply.finish();
 }
@@ -512,25 +636,24 @@ std::optional<std::string> awardsInfo(db::Connection& db, const text::Query& que
     if (!pid) {
         return errorReply();
     }
-    {
-        db::Statement s = db.prepare("SELECT 1 FROM players WHERE pid = ?1");
-        s.bind(1, *pid);
-        if (!s.step()) {
-            return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
-        }
-    }
+    // One row per award, or one without an award for a player who holds none.
+    db::Statement s = db.prepare("SELECT a.award, a.level, a.earned, a.first FROM players p LEFT JOIN awards a "
+                                 "ON a.pid = p.pid WHERE p.pid = ?1 ORDER BY a.award, a.level");
+    s.bind(1, *pid);
+    bool known = false;
     Reply reply;
     reply.header({"pid", "asof"}).data({num(*pid), num(now)});
     reply.header({"award", "level", "when", "first"});
-    db::Statement s = db.prepare("SELECT award, level, earned, first FROM awards WHERE pid = ?1 ORDER BY award, level");
-    s.bind(1, *pid);
     while (s.step()) {
-        reply.data({num(s.integer(0)), num(s.integer(1)), num(s.integer(2)), num(s.integer(3))});
+        known = true;
+        if (!s.isNull(0)) {
+            reply.data({num(s.integer(0)), num(s.integer(1)), num(s.integer(2)), num(s.integer(3))});
+        }
     }
     if (!s.done()) {
         return std::nullopt;
     }
-    return reply.finish();
+    return known ? reply.finish() : errorReply();
 }
 
 std::optional<std::string> unlocksInfo(db::Connection& db, const text::Query& query, std::int64_t now) {
@@ -538,28 +661,22 @@ std::optional<std::string> unlocksInfo(db::Connection& db, const text::Query& qu
     if (!pid) {
         return errorReply();
     }
+    static const std::string sql = "SELECT p.nick, p.unlockpoints" + figureColumns(blocks::unlocks()) +
+                                   " FROM players p LEFT JOIN figures f ON f.pid = p.pid WHERE p.pid = ?1";
     std::string nick;
     i64 points = 0;
+    std::array<bool, catalogue::UnlockIds.size()> chosen{};
     {
-        db::Statement s = db.prepare("SELECT nick, unlockpoints FROM players WHERE pid = ?1");
+        db::Statement s = db.prepare(sql);
         s.bind(1, *pid);
         if (!s.step()) {
             return s.done() ? std::optional<std::string>(errorReply()) : std::nullopt;
         }
         nick = s.text(0);
         points = s.integer(1);
-    }
-    std::array<bool, catalogue::UnlockIds.size()> chosen{};
-    db::Statement s = db.prepare("SELECT id FROM unlocks WHERE pid = ?1 AND state = 's'");
-    s.bind(1, *pid);
-    while (s.step()) {
-        const auto* it = std::find(catalogue::UnlockIds.begin(), catalogue::UnlockIds.end(), s.integer(0));
-        if (it != catalogue::UnlockIds.end()) {
-            chosen[static_cast<std::size_t>(it - catalogue::UnlockIds.begin())] = true;
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            chosen[i] = s.integer(static_cast<int>(i) + 2) == 1;
         }
-    }
-    if (!s.done()) {
-        return std::nullopt;
     }
     Reply reply;
     reply.header({"pid", "nick", "asof"}).data({num(*pid), wire(nick), num(now)});

@@ -1,12 +1,13 @@
 #include "seed.h"
 
+#include "blocks.h"
 #include "database.h"
 #include "text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <numeric>
-#include <set>
 
 namespace seed {
 namespace {
@@ -24,7 +25,8 @@ __extension__ typedef __int128 Int128;
 constexpr i64 Hour = 3600;
 constexpr i64 Minute = 60;
 constexpr i64 Epoch = 1119312000; // 2005-06-21, the game's release
-constexpr int GeneratedPlayers = 240;
+// No generated player scores this much: the named top ten stay the top ten at any population size.
+constexpr i64 GeneratedScoreCap = 95000;
 
 // SplitMix64: small, fast and the same on every platform, unlike the standard distributions.
 class Rng final {
@@ -760,6 +762,84 @@ std::vector<Named> namedPlayers() {
          .favArmy = 1,
          .vehicleShare = 200,
          .commandShare = 400});
+    // Characters that mean something in a query string: found only when the client encodes them.
+    add(45000011, "Tom&Jerry #1 +5%=", "FR",
+        {.hours = 80,
+         .killsPerMinute = 750,
+         .killsPerDeath = 1050,
+         .winShare = 480,
+         .favKit = 1,
+         .favVehicle = 2,
+         .favMap = 5,
+         .favArmy = 1,
+         .vehicleShare = 200});
+    // The rest of the top ten, clan tags and blanks throughout.
+    add(45000012, "[77th] Iron Duke", "GB",
+        {.hours = 850,
+         .killsPerMinute = 1150,
+         .killsPerDeath = 1900,
+         .winShare = 600,
+         .favKit = 5,
+         .favVehicle = 0,
+         .favMap = 3,
+         .favArmy = 1,
+         .vehicleShare = 250,
+         .commandShare = 40});
+    add(45000013, "{KILL} Big Bertha", "DE",
+        {.hours = 800,
+         .killsPerMinute = 1200,
+         .killsPerDeath = 1700,
+         .winShare = 580,
+         .favKit = 0,
+         .favVehicle = 1,
+         .favMap = 6,
+         .favArmy = 0,
+         .vehicleShare = 450});
+    add(45000014, "-=TK=- Ice Man", "FI",
+        {.hours = 750,
+         .killsPerMinute = 1150,
+         .killsPerDeath = 1500,
+         .winShare = 560,
+         .favKit = 6,
+         .favVehicle = 2,
+         .favMap = 100,
+         .favArmy = 2,
+         .vehicleShare = 150});
+    add(45000015, "|BF| Old Guard", "NL",
+        {.hours = 950,
+         .killsPerMinute = 950,
+         .killsPerDeath = 1300,
+         .winShare = 620,
+         .favKit = 3,
+         .favVehicle = 4,
+         .favMap = 2,
+         .favArmy = 1,
+         .vehicleShare = 200,
+         .commandShare = 80});
+    add(45000016, "(AoD) Night Owl", "US",
+        {.hours = 700,
+         .killsPerMinute = 1250,
+         .killsPerDeath = 2000,
+         .winShare = 570,
+         .favKit = 4,
+         .favVehicle = 3,
+         .favMap = 302,
+         .favArmy = 5,
+         .sfShare = 400,
+         .vehicleShare = 200});
+    // Same profile and seed again, this time inside the top ten.
+    const Profile hammer{.seed = 0xA4711,
+                         .hours = 720,
+                         .killsPerMinute = 1100,
+                         .killsPerDeath = 1400,
+                         .winShare = 550,
+                         .favKit = 1,
+                         .favVehicle = 0,
+                         .favMap = 4,
+                         .favArmy = 0,
+                         .vehicleShare = 300};
+    named.push_back({45000017, "*EoD* Hammer Time", "PL", hammer});
+    named.push_back({45000018, "*EoD* Anvil Time", "PL", hammer});
     return named;
 }
 
@@ -797,7 +877,8 @@ Profile generatedProfile(Rng& rng) {
     Profile profile;
     profile.seed = rng.next();
     const i64 u = rng.range(0, 999);
-    profile.hours = 1 + u * u * u / 1000000; // most players casual, a few veterans
+    // Most accounts of a network are casual (up to 50 hours); one in seven plays for hundreds.
+    profile.hours = rng.chance(150) ? 1 + u * u * u / 1000000 : 1 + u * u / 20000;
     profile.killsPerMinute = static_cast<int>(rng.range(300, 1000));
     profile.killsPerDeath = static_cast<int>(rng.range(500, 2200));
     profile.winShare = static_cast<int>(rng.range(350, 700));
@@ -818,165 +899,288 @@ Profile generatedProfile(Rng& rng) {
     return profile;
 }
 
-// Favourite victims and worst enemies are other players of the population who could be one.
-void linkOpponents(std::vector<Player>& players, Rng& rng) {
-    std::vector<std::size_t> canDie;
-    std::vector<std::size_t> canKill;
-    for (std::size_t i = 0; i < players.size(); ++i) {
-        if (players[i].deth > 0) {
-            canDie.push_back(i);
-        }
-        if (players[i].kill > 0) {
-            canKill.push_back(i);
-        }
+void clearUnlinked(Player& p) {
+    if (p.tvcr == 0) {
+        p.mvks = 0;
     }
-    auto other = [&](const std::vector<std::size_t>& from, std::size_t self) -> std::int64_t {
-        if (from.empty() || (from.size() == 1 && from[0] == self)) {
+    if (p.topr == 0) {
+        p.vmks = 0;
+    }
+}
+
+// The named players' opponents are named players too: what they show does not depend on how many
+// players are generated.
+void linkNamed(std::vector<Player>& players) {
+    Rng rng(0x0FA1E5EEDULL);
+    auto other = [&](std::size_t self, auto qualifies) -> std::int64_t {
+        std::vector<std::size_t> from;
+        for (std::size_t i = 0; i < players.size(); ++i) {
+            if (i != self && qualifies(players[i])) {
+                from.push_back(i);
+            }
+        }
+        if (from.empty()) {
             return 0;
         }
-        std::size_t k = static_cast<std::size_t>(rng.range(0, static_cast<i64>(from.size()) - 1));
-        if (from[k] == self) {
-            k = (k + 1) % from.size();
-        }
-        return players[from[k]].pid;
+        return players[from[static_cast<std::size_t>(rng.range(0, static_cast<i64>(from.size()) - 1))]].pid;
     };
     for (std::size_t i = 0; i < players.size(); ++i) {
         Player& p = players[i];
-        p.tvcr = p.kill > 0 ? other(canDie, i) : 0;
-        p.topr = p.deth > 0 ? other(canKill, i) : 0;
-        if (p.tvcr == 0) {
-            p.mvks = 0;
-        }
-        if (p.topr == 0) {
-            p.vmks = 0;
-        }
+        p.tvcr = p.kill > 0 ? other(i, [](const Player& q) { return q.deth > 0; }) : 0;
+        p.topr = p.deth > 0 ? other(i, [](const Player& q) { return q.kill > 0; }) : 0;
+        clearUnlinked(p);
+    }
+}
+
+std::int64_t generatedPid(i64 index) {
+    return 45100001 + index * 137;
+}
+
+void finish(Player& p) {
+    Rng awardRng(static_cast<std::uint64_t>(p.pid) * 0x9E3779B97F4A7C15ULL);
+    grantAwards(p, awardRng);
+    chooseUnlocks(p, awardRng);
+    if (p.pid == ShowcasePid) {
+        completeShowcase(p, awardRng);
     }
 }
 
 } // namespace
 
-std::vector<Player> population() {
-    std::vector<Player> players;
-    std::set<std::string> taken;
+Population::Population(std::int64_t total) {
     for (const Named& named : namedPlayers()) {
         Player p = build(named.profile);
         p.pid = named.pid;
         p.nick = named.nick;
         p.country = named.country;
-        taken.insert(text::asciiLower(p.nick));
-        players.push_back(std::move(p));
+        m_taken.insert(text::asciiLower(p.nick));
+        m_named.push_back(std::move(p));
     }
-    Rng rng(0x0FA1E5EEDULL);
-    for (int i = 0; i < GeneratedPlayers; ++i) {
-        const Profile profile = generatedProfile(rng);
-        Player p = build(profile);
-        p.pid = 45100001 + i * 137;
-        std::string nick = generatedNick(rng);
-        while (taken.count(text::asciiLower(nick)) > 0) {
-            nick += std::to_string(rng.range(0, 9));
-        }
-        taken.insert(text::asciiLower(nick));
-        p.nick = nick;
-        p.country = Countries[static_cast<std::size_t>(rng.range(0, static_cast<i64>(Countries.size()) - 1))];
-        players.push_back(std::move(p));
+    linkNamed(m_named);
+    for (Player& p : m_named) {
+        finish(p);
     }
-    linkOpponents(players, rng);
-    for (Player& p : players) {
-        Rng awardRng(static_cast<std::uint64_t>(p.pid) * 0x9E3779B97F4A7C15ULL);
-        grantAwards(p, awardRng);
-        chooseUnlocks(p, awardRng);
-        if (p.pid == ShowcasePid) {
-            completeShowcase(p, awardRng);
-        }
-    }
-    return players;
+    m_generated = std::max<std::int64_t>(0, total - static_cast<std::int64_t>(m_named.size()));
 }
 
-bool store(db::Connection& connection, const std::vector<Player>& players, std::string& error) {
-    bool ok = true;
+std::int64_t Population::size() const {
+    return static_cast<std::int64_t>(m_named.size()) + m_generated;
+}
+
+bool Population::next(Player& p) {
+    if (m_next < m_named.size()) {
+        p = m_named[m_next++];
+        return true;
+    }
+    const i64 index = static_cast<i64>(m_next - m_named.size());
+    if (index >= m_generated) {
+        return false;
+    }
+    ++m_next;
+    // Every generated player has a generator of its own: player i is the same in a population of
+    // any size (apart from whom it meets in battle).
+    Rng rng(0x0FA1E5EEDULL ^ (static_cast<std::uint64_t>(index + 1) * 0xD1B54A32D192ED03ULL));
+    rng.next();
+    Profile profile = generatedProfile(rng);
+    p = build(profile);
+    while (p.scor >= GeneratedScoreCap) {
+        profile.hours = std::max<i64>(1, profile.hours / 2);
+        p = build(profile);
+    }
+    p.pid = generatedPid(index);
+    std::string nick = generatedNick(rng);
+    while (!m_taken.insert(text::asciiLower(nick)).second) {
+        nick += std::to_string(rng.range(0, 9));
+    }
+    p.nick = std::move(nick);
+    p.country = Countries[static_cast<std::size_t>(rng.range(0, static_cast<i64>(Countries.size()) - 1))];
+    // Opponents among the other generated players, all of whom have kills and deaths.
+    auto other = [&]() -> std::int64_t {
+        if (m_generated < 2) {
+            return 0;
+        }
+        i64 k = rng.range(0, m_generated - 2);
+        if (k >= index) {
+            ++k;
+        }
+        return generatedPid(k);
+    };
+    p.tvcr = p.kill > 0 ? other() : 0;
+    p.topr = p.deth > 0 ? other() : 0;
+    clearUnlinked(p);
+    finish(p);
+    return true;
+}
+
+namespace {
+
+// "INSERT INTO table (columns) VALUES (?, ...), (?, ...)" for the given number of rows.
+std::string insertSql(std::string_view table, std::string_view columns, int perRow, int rows) {
+    std::string sql = "INSERT INTO ";
+    sql.append(table).append(" (").append(columns).append(") VALUES ");
+    for (int r = 0; r < rows; ++r) {
+        sql += r == 0 ? "(" : ", (";
+        for (int c = 0; c < perRow; ++c) {
+            sql += c == 0 ? "?" : ", ?";
+        }
+        sql += ')';
+    }
+    return sql;
+}
+
+// Binds values one after the other.
+class Binder final {
+public:
+    explicit Binder(db::Statement& statement) : m_statement(statement) {}
+    Binder& operator()(i64 value) {
+        m_statement.bind(++m_index, value);
+        return *this;
+    }
+    Binder& operator()(std::string_view value) {
+        m_statement.bind(++m_index, value);
+        return *this;
+    }
+
+private:
+    db::Statement& m_statement;
+    int m_index = 0;
+};
+
+} // namespace
+
+bool store(db::Connection& connection, Population& population, std::string& error) {
+    constexpr i64 PlayersPerTransaction = 5000;
+    db::Statement insertPlayer = connection.prepare(
+        "INSERT INTO players (pid, nick, country, scor, jond, wins, loss, mode0, mode1, mode2, time, smoc, cmsc, "
+        "kill, kila, deth, suic, bksk, wdsk, tvcr, topr, twsc, cpcp, cacp, dfcp, heal, rviv, rsup, rpar, tgte, "
+        "dkas, dsab, cdsc, rank, kick, bbrs, tcdr, ban, lbtl, vrk, tsql, tsqm, tlwf, mvks, vmks, tnv, tgm, de6, "
+        "de7, de8, unlockpoints) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, "
+        "?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26, ?27, ?28, ?29, ?30, ?31, ?32, ?33, ?34, ?35, ?36, ?37, "
+        "?38, ?39, ?40, ?41, ?42, ?43, ?44, ?45, ?46, ?47, ?48, ?49, ?50, ?51)");
+    // Every per-item figure of a player is one row of figures, its columns in blocks order.
+    std::string figureColumns = "pid";
+    int figureCount = 1;
+    for (const blocks::Block& block : blocks::all()) {
+        for (const int id : block.ids) {
+            for (const char* figure : block.columns) {
+                figureColumns += ", " + blocks::column(block, id, figure);
+                ++figureCount;
+            }
+        }
+    }
+    db::Statement insertFigures = connection.prepare(insertSql("figures", figureColumns, figureCount, 1));
+    // Awards in batches of up to this many rows.
+    constexpr int AwardBatch = 16;
+    std::vector<db::Statement> insertAwards;
+    for (int rows = 1; rows <= AwardBatch; ++rows) {
+        insertAwards.push_back(connection.prepare(insertSql("awards", "pid, award, level, earned, first", 5, rows)));
+    }
+    bool ok = insertPlayer && insertFigures &&
+              std::all_of(insertAwards.begin(), insertAwards.end(),
+                          [](const db::Statement& s) { return static_cast<bool>(s); });
     auto run = [&](db::Statement& statement) {
         statement.step();
-        if (!statement.done()) {
-            ok = false;
-        }
+        ok = ok && statement.done();
+        statement.reset();
     };
-    for (const Player& p : players) {
-        db::Statement insert = connection.prepare(
-            "INSERT INTO players (pid, nick, country, scor, jond, wins, loss, mode0, mode1, mode2, time, smoc, cmsc, "
-            "kill, kila, deth, suic, bksk, wdsk, tvcr, topr, twsc, cpcp, cacp, dfcp, heal, rviv, rsup, rpar, tgte, "
-            "dkas, dsab, cdsc, rank, kick, bbrs, tcdr, ban, lbtl, vrk, tsql, tsqm, tlwf, mvks, vmks, tnv, tgm, de6, "
-            "de7, de8, unlockpoints) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, "
-            "?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26, ?27, ?28, ?29, ?30, ?31, ?32, ?33, ?34, ?35, ?36, ?37, "
-            "?38, ?39, ?40, ?41, ?42, ?43, ?44, ?45, ?46, ?47, ?48, ?49, ?50, ?51)");
+
+    Player p;
+    i64 stored = 0;
+    ok = ok && connection.exec("BEGIN");
+    while (ok && population.next(p)) {
         const std::array<i64, 48> figures = {
             p.scor, p.jond, p.wins, p.loss, p.mode[0], p.mode[1], p.mode[2], p.time,        p.smoc, p.cmsc,
             p.kill, p.kila, p.deth, p.suic, p.bksk,    p.wdsk,    p.tvcr,    p.topr,        p.twsc, p.cpcp,
             p.cacp, p.dfcp, p.heal, p.rviv, p.rsup,    p.rpar,    p.tgte,    p.dkas,        p.dsab, p.cdsc,
             p.rank, p.kick, p.bbrs, p.tcdr, p.ban,     p.lbtl,    p.vrk,     p.tsql,        p.tsqm, p.tlwf,
             p.mvks, p.vmks, p.tnv,  p.tgm,  p.de[0],   p.de[1],   p.de[2],   p.unlockPoints};
-        insert.bind(1, p.pid).bind(2, std::string_view(p.nick)).bind(3, std::string_view(p.country));
+        insertPlayer.bind(1, p.pid).bind(2, std::string_view(p.nick)).bind(3, std::string_view(p.country));
         for (std::size_t i = 0; i < figures.size(); ++i) {
-            insert.bind(static_cast<int>(i) + 4, figures[i]);
+            insertPlayer.bind(static_cast<int>(i) + 4, figures[i]);
         }
-        run(insert);
-
-        for (std::size_t w = 0; w < WeaponCount; ++w) {
-            const Weapon& x = p.weapons[w];
-            db::Statement s = connection.prepare(
-                "INSERT INTO weapons (pid, id, time, kills, deaths, fired, hits) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(w)).bind(3, x.time).bind(4, x.kills).bind(5, x.deaths);
-            s.bind(6, x.fired).bind(7, x.hits);
-            run(s);
+        run(insertPlayer);
+        {
+            Binder bind(insertFigures);
+            bind(p.pid);
+            for (const Weapon& x : p.weapons) {
+                bind(x.time)(x.kills)(x.deaths)(x.fired)(x.hits);
+            }
+            for (const Vehicle& x : p.vehicles) {
+                bind(x.time)(x.kills)(x.deaths)(x.roadkills);
+            }
+            for (const Army& x : p.armies) {
+                bind(x.time)(x.wins)(x.losses)(x.best);
+            }
+            for (const Kit& x : p.kits) {
+                bind(x.time)(x.kills)(x.deaths);
+            }
+            for (const MapFigures& x : p.maps) {
+                bind(x.time)(x.wins)(x.losses);
+            }
+            for (const bool chosen : p.unlocks) {
+                bind(i64{chosen ? 1 : 0});
+            }
+            run(insertFigures);
         }
-        for (std::size_t v = 0; v < VehicleCount; ++v) {
-            const Vehicle& x = p.vehicles[v];
-            db::Statement s = connection.prepare(
-                "INSERT INTO vehicles (pid, id, time, kills, deaths, roadkills) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(v)).bind(3, x.time).bind(4, x.kills).bind(5, x.deaths);
-            s.bind(6, x.roadkills);
-            run(s);
+        for (std::size_t first = 0; first < p.awards.size(); first += AwardBatch) {
+            const std::size_t rows = std::min<std::size_t>(AwardBatch, p.awards.size() - first);
+            db::Statement& statement = insertAwards[rows - 1];
+            Binder bind(statement);
+            for (std::size_t i = first; i < first + rows; ++i) {
+                const AwardRow& x = p.awards[i];
+                bind(p.pid)(static_cast<i64>(x.award))(static_cast<i64>(x.level))(x.earned)(x.first);
+            }
+            run(statement);
         }
-        for (std::size_t a = 0; a < ArmyCount; ++a) {
-            const Army& x = p.armies[a];
-            db::Statement s = connection.prepare(
-                "INSERT INTO armies (pid, id, time, wins, losses, best) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(a)).bind(3, x.time).bind(4, x.wins).bind(5, x.losses);
-            s.bind(6, x.best);
-            run(s);
-        }
-        for (std::size_t k = 0; k < KitCount; ++k) {
-            const Kit& x = p.kits[k];
-            db::Statement s =
-                connection.prepare("INSERT INTO kits (pid, id, time, kills, deaths) VALUES (?1, ?2, ?3, ?4, ?5)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(k)).bind(3, x.time).bind(4, x.kills).bind(5, x.deaths);
-            run(s);
-        }
-        for (std::size_t m = 0; m < MapCount; ++m) {
-            const MapFigures& x = p.maps[m];
-            db::Statement s =
-                connection.prepare("INSERT INTO maps (pid, id, time, wins, losses) VALUES (?1, ?2, ?3, ?4, ?5)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(MapIds[m])).bind(3, x.time).bind(4, x.wins).bind(5, x.losses);
-            run(s);
-        }
-        for (const AwardRow& x : p.awards) {
-            db::Statement s =
-                connection.prepare("INSERT INTO awards (pid, award, level, earned, first) VALUES (?1, ?2, ?3, ?4, ?5)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(x.award)).bind(3, static_cast<i64>(x.level));
-            s.bind(4, x.earned).bind(5, x.first);
-            run(s);
-        }
-        for (std::size_t u = 0; u < catalogue::UnlockIds.size(); ++u) {
-            db::Statement s = connection.prepare("INSERT INTO unlocks (pid, id, state) VALUES (?1, ?2, ?3)");
-            s.bind(1, p.pid).bind(2, static_cast<i64>(catalogue::UnlockIds[u]));
-            s.bind(3, std::string_view(p.unlocks[u] ? "s" : "n"));
-            run(s);
-        }
-        if (!ok) {
-            error = connection.lastError();
-            return false;
+        if (ok && ++stored % PlayersPerTransaction == 0) {
+            ok = connection.exec("COMMIT") && connection.exec("BEGIN");
         }
     }
-    return true;
+    ok = ok && connection.exec("COMMIT");
+    if (!ok) {
+        error = connection.lastError();
+        connection.exec("ROLLBACK");
+    }
+    return ok;
+}
+
+bool createDatabase(const std::string& path, std::int64_t players, std::string& error) {
+    const std::string temporary = path + ".seeding";
+    std::error_code ec;
+    std::filesystem::remove(temporary, ec);
+    bool ok = false;
+    {
+        auto connection = db::Connection::open(temporary, error);
+        if (connection == nullptr) {
+            return false;
+        }
+        // Nothing is at stake until the file is whole: no journal, no waiting for the disk, and no
+        // checks of references that are right by construction.
+        ok = connection->exec("PRAGMA journal_mode=OFF") && connection->exec("PRAGMA synchronous=OFF") &&
+             connection->exec("PRAGMA cache_size=-65536") && connection->exec("PRAGMA foreign_keys=OFF");
+        if (!ok) {
+            error = connection->lastError();
+        }
+        Population population(players);
+        ok = ok && db::createTables(*connection, error) && store(*connection, population, error) &&
+             db::finishSchema(*connection, error);
+        // Readers in parallel with each other and with a writer; the setting stays with the file.
+        if (ok && !connection->exec("PRAGMA journal_mode=WAL")) {
+            error = connection->lastError();
+            ok = false;
+        }
+    }
+    if (ok) {
+        std::filesystem::rename(temporary, path, ec);
+        if (ec) {
+            error = ec.message();
+            ok = false;
+        }
+    }
+    if (!ok) {
+        std::filesystem::remove(temporary, ec);
+    }
+    return ok;
 }
 
 } // namespace seed

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace db {
@@ -59,9 +60,29 @@ struct Player {
     std::array<bool, catalogue::UnlockIds.size()> unlocks{};
 };
 
-std::vector<Player> population();
+// The demo population as a stream: the named players first, then generated ones up to the total
+// (never fewer than the named players). Player i is the same in a population of any size, apart
+// from the opponents of generated players; the named players do not change at all.
+class Population final {
+public:
+    explicit Population(std::int64_t total);
+    std::int64_t size() const;
+    // The next player, or false after the last.
+    bool next(Player& player);
 
-// Writes the players into a database whose tables exist; the caller holds the transaction.
-bool store(db::Connection& connection, const std::vector<Player>& players, std::string& error);
+private:
+    std::vector<Player> m_named;
+    std::int64_t m_generated = 0;
+    std::size_t m_next = 0;
+    std::unordered_set<std::string> m_taken; // nicknames in ASCII lower case: every one is unique
+};
+
+// A new database file of the given population: seeded beside the path and moved into place when
+// whole, so a start cut short leaves no half-seeded file. Two runs with the same size give files
+// that are byte for byte the same.
+bool createDatabase(const std::string& path, std::int64_t players, std::string& error);
+
+// Writes the population into a database whose tables exist, a few thousand players per transaction.
+bool store(db::Connection& connection, Population& population, std::string& error);
 
 } // namespace seed

@@ -1,16 +1,16 @@
 #include "server.h"
 
 #include "database.h"
+#include "http_server.h"
 #include "pages.h"
+#include "reply_cache.h"
 #include "text.h"
 #include "update_files.h"
 
 #include <ctime>
 #include <fstream>
-#include <httplib.h>
 #include <iterator>
 #include <string_view>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -18,9 +18,6 @@ namespace {
 constexpr std::string_view GameAgent = "GameSpyHTTP/1.0";
 constexpr std::string_view UpdatePrefix = "/code/orvane/";
 constexpr std::uintmax_t MaxUpdateFileSize = 256u * 1024u * 1024u;
-// The library listens with a backlog of 5; a burst of new connections (every request of the
-// client is one) then waits for SYN retries. Widen it once the socket listens.
-constexpr int ListenBacklog = 256;
 
 using PageFunction = std::optional<std::string> (*)(db::Connection&, const text::Query&, std::int64_t);
 
@@ -35,29 +32,8 @@ constexpr PageRoute Pages[] = {
     {"/asp/getunlocksinfo.aspx", &pages::unlocksInfo},
 };
 
-const char* reasonPhrase(int status) {
-    switch (status) {
-    case 400:
-        return "Bad Request";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 413:
-        return "Payload Too Large";
-    case 414:
-        return "URI Too Long";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Error";
-    }
-}
-
 std::string htmlPage(int status) {
-    const char* reason = reasonPhrase(status);
+    const char* reason = http::reasonPhrase(status);
     const std::string title = std::to_string(status) + " " + reason;
     return "<!DOCTYPE html>\n<html><head><title>" + title + "</title></head><body><h1>" + title +
            "</h1><p>orvane-statsd</p></body></html>\n";
@@ -85,84 +61,87 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& file) {
 
 } // namespace
 
-class StatsServer::Http final : public httplib::Server {
+class StatsServer::Http final {
 public:
-    Http(db::ConnectionPool& pool, ServerSettings settings) : m_pool(pool), m_settings(std::move(settings)) {}
+    Http(db::ConnectionPool& pool, ServerSettings settings)
+        : m_pool(pool), m_settings(std::move(settings)),
+          m_server(
+              m_settings.limits, [this](const http::Request& req) { return answer(req); }, &htmlPage,
+              m_settings.quiet ? http::Logger() : http::Logger(&logRequest)) {}
 
-    void widenBacklog() { ::listen(svr_sock_, ListenBacklog); }
-
-    void setUp() {
-        // The library's default also sets SO_REUSEPORT, which lets a second service bind a port
-        // that is in use and silently take half of its connections. Address reuse alone is enough
-        // for a quick restart.
-        set_socket_options([](socket_t sock) {
-            const int yes = 1;
-            ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        });
-        set_read_timeout(5, 0);
-        set_write_timeout(5, 0);
-        set_keep_alive_timeout(2);
-        set_payload_max_length(64 * 1024);
-
-        set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-            // The update files are fetched by the updater with its own agent; the check guards the pages.
-            if (m_settings.strictAgent && text::asciiLower(req.path).starts_with("/asp/") &&
-                req.get_header_value("User-Agent") != GameAgent) {
-                res.status = 403;
-                res.set_content(htmlPage(403), "text/html");
-                return HandlerResponse::Handled;
-            }
-            return HandlerResponse::Unhandled;
-        });
-        Get(".*", [this](const httplib::Request& req, httplib::Response& res) { route(req, res); });
-        // Every status from 400 up gets an HTML page unless the handler wrote a body of its own.
-        set_error_handler(HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
-            if (!res.body.empty()) {
-                return HandlerResponse::Unhandled;
-            }
-            res.set_content(htmlPage(res.status), "text/html");
-            return HandlerResponse::Handled;
-        }));
-        set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-            res.status = 500;
-            res.set_content(htmlPage(500), "text/html");
-        });
-        if (!m_settings.quiet) {
-            set_logger([](const httplib::Request& req, const httplib::Response& res) { logRequest(req, res); });
-        }
-    }
+    http::Server& server() { return m_server; }
 
 private:
-    void route(const httplib::Request& req, httplib::Response& res) {
-        if (m_settings.updateDir && std::string_view(req.path).starts_with(UpdatePrefix)) {
-            serveUpdateFile(std::string_view(req.path).substr(UpdatePrefix.size()), res);
-            return;
-        }
+    http::Response answer(const http::Request& req) {
+        // The update files are fetched by the updater with its own agent; the check guards the pages.
         const std::string path = text::asciiLower(req.path);
-        for (const PageRoute& route : Pages) {
-            if (path == route.path) {
-                servePage(route.build, req, res);
-                return;
+        if (m_settings.strictAgent && path.starts_with("/asp/")) {
+            const std::string* agent = req.header("User-Agent");
+            if (agent == nullptr || *agent != GameAgent) {
+                return errorResponse(403);
             }
         }
-        res.status = 404;
+        const bool isUpdateFile = m_settings.updateDir && std::string_view(req.path).starts_with(UpdatePrefix);
+        PageFunction page = nullptr;
+        for (const PageRoute& route : Pages) {
+            if (path == route.path) {
+                page = route.build;
+            }
+        }
+        if (!isUpdateFile && page == nullptr) {
+            return errorResponse(404);
+        }
+        if (req.method != "GET" && req.method != "HEAD") {
+            http::Response refused = errorResponse(405);
+            refused.headers.emplace_back("Allow", "GET, HEAD");
+            return refused;
+        }
+        if (isUpdateFile) {
+            return serveUpdateFile(std::string_view(req.path).substr(UpdatePrefix.size()));
+        }
+        return servePage(page, req);
     }
 
-    void servePage(PageFunction build, const httplib::Request& req, httplib::Response& res) {
-        const text::Query query(text::queryOf(req.target));
+    static http::Response errorResponse(int status) {
+        http::Response res;
+        res.status = status;
+        res.contentType = "text/html";
+        res.body = htmlPage(status);
+        return res;
+    }
+
+    http::Response servePage(PageFunction build, const http::Request& req) {
         db::ConnectionPool::Lease connection = m_pool.acquire();
-        std::optional<std::string> body;
-        if (connection) {
-            body = build(*connection, query, static_cast<std::int64_t>(std::time(nullptr)));
+        if (!connection) {
+            return errorResponse(500);
         }
+        const auto now = static_cast<std::int64_t>(std::time(nullptr));
+        // Pages are addressed by their lower-case path; the query is taken as sent.
+        const std::string key = text::asciiLower(req.path) + "?" + std::string(text::queryOf(req.target));
+        http::Response res;
+        if (!m_settings.replyCache) {
+            std::optional<std::string> body = build(*connection, text::Query(text::queryOf(req.target)), now);
+            if (!body) {
+                return errorResponse(500);
+            }
+            res.body = std::move(*body);
+            return res;
+        }
+        if (std::optional<std::string> cached = m_replies.find(*connection, key, now)) {
+            res.body = std::move(*cached);
+            return res;
+        }
+        const std::uint64_t generation = m_replies.generation();
+        std::optional<std::string> body = build(*connection, text::Query(text::queryOf(req.target)), now);
         if (!body) {
-            res.status = 500;
-            return;
+            return errorResponse(500);
         }
-        res.set_content(std::move(*body), "text/plain");
+        m_replies.store(key, now, generation, *body);
+        res.body = std::move(*body);
+        return res;
     }
 
-    void serveUpdateFile(std::string_view name, httplib::Response& res) {
+    http::Response serveUpdateFile(std::string_view name) {
         std::optional<std::string> content;
         const char* type = "application/octet-stream";
         if (name == "version.txt") {
@@ -172,19 +151,21 @@ private:
             content = readSmallFile(*m_settings.updateDir / std::string(name));
         }
         if (!content) {
-            res.status = 404;
-            return;
+            return errorResponse(404);
         }
-        res.set_content(std::move(*content), type);
+        http::Response res;
+        res.contentType = type;
+        res.body = std::move(*content);
+        return res;
     }
 
-    static void logRequest(const httplib::Request& req, const httplib::Response& res) {
+    static void logRequest(const http::Request& req, const http::Response& res) {
         std::string line = "orvane-statsd: ";
-        line += req.remote_addr.empty() ? "-" : req.remote_addr;
+        line += req.remote.empty() ? "-" : req.remote;
         line += ' ';
-        line += text::forLog(req.method, 16);
+        line += req.method.empty() ? "-" : text::forLog(req.method, 16);
         line += ' ';
-        line += text::forLog(req.target, 240);
+        line += req.target.empty() ? "-" : text::forLog(req.target, 240);
         line += ' ';
         line += std::to_string(res.status);
         line += ' ';
@@ -196,35 +177,27 @@ private:
 
     db::ConnectionPool& m_pool;
     ServerSettings m_settings;
+    ReplyCache m_replies;
+    http::Server m_server;
 };
 
 StatsServer::StatsServer(db::ConnectionPool& pool, ServerSettings settings)
-    : m_http(std::make_unique<Http>(pool, std::move(settings))) {
-    m_http->setUp();
-}
+    : m_http(std::make_unique<Http>(pool, std::move(settings))) {}
 
 StatsServer::~StatsServer() = default;
 
 std::optional<int> StatsServer::bind(const std::string& host, int port) {
-    if (port == 0) {
-        const int bound = m_http->bind_to_any_port(host);
-        return bound > 0 ? std::optional<int>(bound) : std::nullopt;
-    }
-    return m_http->bind_to_port(host, port) ? std::optional<int>(port) : std::nullopt;
+    return m_http->server().bind(host, port);
 }
 
 bool StatsServer::run() {
-    m_http->widenBacklog();
-    m_started = true;
-    return m_http->listen_after_bind();
+    return m_http->server().run();
 }
 
 void StatsServer::stop() {
-    if (m_started) {
-        m_http->stop();
-    }
+    m_http->server().stop();
 }
 
 bool StatsServer::isRunning() const {
-    return m_started && m_http->is_running();
+    return m_http->server().isRunning();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "http_server.h"
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,7 +14,9 @@ class ConnectionPool;
 struct ServerSettings {
     bool strictAgent = false;
     bool quiet = false;
+    bool replyCache = true;
     std::optional<std::filesystem::path> updateDir;
+    http::Limits limits;
 };
 
 // The HTTP side: the "/ASP/" pages, the update files, error pages and the request log.
@@ -28,15 +31,12 @@ public:
     std::optional<int> bind(const std::string& host, int port);
     // Serves until stop(); false when serving could not start.
     bool run();
-    // Safe from any thread once run() has started.
+    // Safe from any thread, also before run() starts (run() then returns at once).
     void stop();
-    // True from shortly before run() accepts connections until it returns.
+    // True while run() serves.
     bool isRunning() const;
 
 private:
     class Http;
     std::unique_ptr<Http> m_http;
-    // The library keeps a running flag of its own, but it is set inside the library, where
-    // ThreadSanitizer sees no ordering: this flag makes "stop() follows the backlog change" visible.
-    std::atomic<bool> m_started = false;
 };

@@ -648,6 +648,8 @@ void TestStatsd::search_data() {
     QTest::newRow("at most twenty") << QByteArray("a") << QByteArray("a") << QByteArray("a") << qint64(-1);
     QTest::newRow("percent sign is no wildcard")
         << QByteArray("%25") << QByteArray("a") << QByteArray("%") << qint64(0);
+    QTest::newRow("two letters") << QByteArray("du") << QByteArray("a") << QByteArray("du") << qint64(-1);
+    QTest::newRow("two letters nobody has") << QByteArray("zq") << QByteArray("a") << QByteArray("zq") << qint64(0);
     QTest::newRow("no such player") << QByteArray("NoSuchPlayerAnywhere") << QByteArray("a")
                                     << QByteArray("nosuchplayeranywhere") << qint64(0);
     QTest::newRow("binary text") << QByteArray("%00%0A%09%FF") << QByteArray("a") << QByteArray("\n") << qint64(0);
