@@ -421,13 +421,33 @@ std::vector<std::string_view> boardColumns() {
 
 } // namespace
 
+namespace {
+
+// The general-statistics key list, with or without the enrolment date ("jond") that newer clients
+// ask for as well; the reply carries every column either way.
+bool isGeneralInfo(std::string_view info) {
+    if (info == GeneralInfoKeys)
+        return true;
+    constexpr std::string_view Joined = "jond,";
+    for (std::size_t at = 0; (at = info.find(Joined, at)) != std::string_view::npos; at += Joined.size()) {
+        if (at > 0 && info[at - 1] != ',')
+            continue;
+        std::string rest(info.substr(0, at));
+        rest.append(info.substr(at + Joined.size()));
+        return rest == GeneralInfoKeys;
+    }
+    return false;
+}
+
+} // namespace
+
 std::optional<std::string> playerInfo(db::Connection& db, const text::Query& query, std::int64_t now) {
     const std::optional<i64> pid = pidOf(query);
     if (!pid) {
         return errorReply();
     }
     const std::string* info = query.find("info");
-    if (info == nullptr || *info == GeneralInfoKeys) {
+    if (info == nullptr || isGeneralInfo(*info)) {
         return generalStatistics(db, *pid, now);
     }
     if (*info == MapInfoKeys) {

@@ -172,7 +172,7 @@ private slots:
     void firstRequest_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QByteArray>("first");
-        QTest::newRow("pid") << "45000001" << QByteArray("/ASP/getplayerinfo.aspx?pid=45000001&info=per*,cmb*,twsc,");
+        QTest::newRow("pid") << "45000001" << QByteArray("/ASP/getplayerinfo.aspx?pid=45000001&info=jond,per*,cmb*,twsc,");
         QTest::newRow("nickname") << "Sarge" << QByteArray("/ASP/searchforplayers.aspx?where=a&nick=Sarge");
         QTest::newRow("digits and a letter") << "4500a" << QByteArray("/ASP/searchforplayers.aspx?where=a&nick=4500a");
         QTest::newRow("leading blank") << " 4500" << QByteArray("/ASP/searchforplayers.aspx?where=a&nick=%204500");
@@ -198,7 +198,7 @@ private slots:
         QTest::addColumn<QByteArray>("board");
         QTest::addColumn<QList<QByteArray>>("expected");
         const QList<QByteArray> five = {
-            "/ASP/getleaderboard.aspx?type=score&id=overall&pid=45000001&info=per*,cmb*",
+            "/ASP/getleaderboard.aspx?type=score&id=overall&pid=45000001&info=jond,per*,cmb*",
             "/ASP/getplayerinfo.aspx?pid=45000001&info=mtm-,mwn-,mls-",
             "/ASP/getawardsinfo.aspx?pid=45000001",
             "/ASP/getunlocksinfo.aspx?pid=45000001",

@@ -384,9 +384,9 @@ void TestProtocol::requests() {
 }
 
 void TestProtocol::infoKeys() {
-    QCOMPARE(InfoKeys.size(), 312);
-    QCOMPARE(InfoKeys.count(',') + 1, 63);
-    QVERIFY(InfoKeys.startsWith("per*,cmb*,twsc,"));
+    QCOMPARE(InfoKeys.size(), 317);
+    QCOMPARE(InfoKeys.count(',') + 1, 64);
+    QVERIFY(InfoKeys.startsWith("jond,per*,cmb*,twsc,"));
     QVERIFY(InfoKeys.contains(",mvn*,vmr*,"));
     QVERIFY(InfoKeys.endsWith(",ktm-,kkl-,kdt-,kkd-"));
 }

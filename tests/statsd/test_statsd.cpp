@@ -424,6 +424,9 @@ void TestStatsd::generalStatistics() {
     const QList<QByteArray> t =
         fetchTokens("/ASP/getplayerinfo.aspx?pid=" + QByteArray::number(pid) + "&info=" + InfoKeys);
     QCOMPARE(t.size(), 474);
+    // The same list with the enrolment date asked for as well gets the same reply.
+    QCOMPARE(fetchTokens("/ASP/getplayerinfo.aspx?pid=" + QByteArray::number(pid) + "&info=jond," + InfoKeys).mid(5),
+             t.mid(5));
     QCOMPARE(t[0], "O");
     QCOMPARE(t[2], "asof");
     QVERIFY(std::abs(number(t[4]) - QDateTime::currentSecsSinceEpoch()) < 600);
@@ -765,6 +768,7 @@ void TestStatsd::errorReply_data() {
     QTest::newRow("overlong pid") << "/ASP/getplayerinfo.aspx?pid=" + QByteArray(4000, '4') + info;
     QTest::newRow("unknown pid, maps") << QByteArray("/ASP/getplayerinfo.aspx?pid=99999999&info=mtm-,mwn-,mls-");
     QTest::newRow("unknown info keys") << QByteArray("/ASP/getplayerinfo.aspx?pid=45000001&info=xyz-");
+    QTest::newRow("the date alone") << QByteArray("/ASP/getplayerinfo.aspx?pid=45000001&info=jond,");
     QTest::newRow("awards, no pid") << QByteArray("/ASP/getawardsinfo.aspx");
     QTest::newRow("awards, unknown pid") << QByteArray("/ASP/getawardsinfo.aspx?pid=99999999");
     QTest::newRow("unlocks, unknown pid") << QByteArray("/ASP/getunlocksinfo.aspx?pid=99999999");
