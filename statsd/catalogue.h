@@ -34,15 +34,35 @@ inline constexpr bool isSpecialForcesMap(int mapId) {
 inline constexpr std::array<int, 12> UnlockIds = {11, 22, 33, 44, 55, 66, 77, 88, 99, 111, 222, 333};
 inline constexpr int MainGameUnlocks = 7;
 
-// Lowest global score of each rank; a player holds the highest rank whose score he has reached.
-inline constexpr std::array<std::int64_t, 13> RankScores = {0,     150,   500,   800,   2500,  5000, 8000,
-                                                            20000, 30000, 40000, 50000, 55000, 60000};
+// The ranks a score alone earns, with their lowest global score; the ranks that also ask for
+// badges (8, 10, 18, 19) and the two awarded ones (11, 21) are left out. A player holds the
+// highest of them whose score he has reached.
+struct ScoreRank {
+    int rank;
+    std::int64_t minimum;
+};
+inline constexpr std::array<ScoreRank, 16> ScoreRanks = {{{0, 0},
+                                                          {1, 150},
+                                                          {2, 500},
+                                                          {3, 800},
+                                                          {4, 2500},
+                                                          {5, 5000},
+                                                          {6, 8000},
+                                                          {7, 20000},
+                                                          {9, 50000},
+                                                          {12, 60000},
+                                                          {13, 75000},
+                                                          {14, 90000},
+                                                          {15, 115000},
+                                                          {16, 125000},
+                                                          {17, 150000},
+                                                          {20, 200000}}};
 
 inline constexpr int rankForScore(std::int64_t score) {
     int rank = 0;
-    for (int r = 0; r < static_cast<int>(RankScores.size()); ++r) {
-        if (score >= RankScores[r]) {
-            rank = r;
+    for (const ScoreRank& step : ScoreRanks) {
+        if (score >= step.minimum) {
+            rank = step.rank;
         }
     }
     return rank;

@@ -48,8 +48,23 @@ constexpr qint64 Juergen = 45000009;
 // Map ids in the slot order of the maps reply.
 constexpr std::array<int, 22> MapIds = {0,   1,   2,   3,   4,   5,   6,   100, 101, 102, 103,
                                         104, 105, 601, 300, 301, 302, 303, 304, 305, 306, 307};
-constexpr std::array<qint64, 13> RankScores = {0,     150,   500,   800,   2500,  5000, 8000,
-                                               20000, 30000, 40000, 50000, 55000, 60000};
+// The ranks a score alone earns: rank and lowest score.
+constexpr std::array<std::pair<int, qint64>, 16> ScoreRanks = {{{0, 0},
+                                                                {1, 150},
+                                                                {2, 500},
+                                                                {3, 800},
+                                                                {4, 2500},
+                                                                {5, 5000},
+                                                                {6, 8000},
+                                                                {7, 20000},
+                                                                {9, 50000},
+                                                                {12, 60000},
+                                                                {13, 75000},
+                                                                {14, 90000},
+                                                                {15, 115000},
+                                                                {16, 125000},
+                                                                {17, 150000},
+                                                                {20, 200000}}};
 constexpr std::array<int, 12> UnlockIds = {11, 22, 33, 44, 55, 66, 77, 88, 99, 111, 222, 333};
 
 // The program's award catalogue: the ids its award pages look for.
@@ -314,8 +329,8 @@ int longestOf(const QList<QByteArray>& tokens, int first, int count) {
 
 int rankFor(qint64 score) {
     int rank = 0;
-    for (int r = 0; r < int(RankScores.size()); ++r) {
-        if (score >= RankScores[r]) {
+    for (const auto& [r, minimum] : ScoreRanks) {
+        if (score >= minimum) {
             rank = r;
         }
     }
