@@ -2,6 +2,7 @@
 
 #include "awards/award_slot.h"
 #include "service/text_codec.h"
+#include "skin/lazy_picture.h"
 #include "skin/roll_group_box.h"
 
 #include <QFrame>
@@ -361,8 +362,8 @@ void AwardPage::showBadge(int badge, int level) {
         return;
     m_described = badge;
     const Awards::Badge& b = Awards::Badges[std::size_t(badge)];
-    const QLabel* clicked = m_slots[badge].pictures[level];
-    m_picture->setPixmap(clicked->pixmap());
+    QLabel* clicked = m_slots[badge].pictures[level];
+    m_picture->setPixmap(LazyPicture::pixmap(clicked));
     m_picture->setToolTip(clicked->toolTip());
     m_picture->setAccessibleName(clicked->toolTip().trimmed());
     setSpoken(m_name, QStringLiteral("Badge"), text(b.names[std::size_t(level)]));
@@ -379,8 +380,8 @@ void AwardPage::showBadge(int badge, int level) {
     setLines(m_nextLines, nextTexts);
     setSpoken(m_nextName, QStringLiteral("Next badge"), text(b.names[std::size_t(next)]));
     if (level < 3) {
-        const QLabel* nextPicture = m_slots[badge].pictures[next];
-        m_nextPicture->setPixmap(nextPicture->pixmap());
+        QLabel* nextPicture = m_slots[badge].pictures[next];
+        m_nextPicture->setPixmap(LazyPicture::pixmap(nextPicture));
         m_nextPicture->setToolTip(nextPicture->toolTip());
         m_nextPicture->setAccessibleName(nextPicture->toolTip().trimmed());
         m_description->setContentVisible(m_nextPart, true);
@@ -394,7 +395,7 @@ void AwardPage::showBadge(int badge, int level) {
 void AwardPage::showDecoration(int index, QLabel* picture) {
     m_described = index;
     const Awards::Decoration& d = decoration(m_kind, index);
-    m_picture->setPixmap(picture->pixmap());
+    m_picture->setPixmap(LazyPicture::pixmap(picture));
     m_picture->setToolTip(text(d.name));
     m_picture->setAccessibleName(text(d.name).trimmed());
     QList<QByteArray> texts;

@@ -1,5 +1,7 @@
 #include "awards/award_slot.h"
 
+#include "skin/lazy_picture.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -54,7 +56,7 @@ QLabel* AwardSlot::addPicture(const QString& objectName, const QString& resource
     picture->setObjectName(objectName);
     picture->setGeometry(0, 0, width(), height());
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setPixmap(QPixmap(resource));
+    LazyPicture::set(picture, resource);
     picture->setToolTip(tooltip);
     picture->setAttribute(Qt::WA_TranslucentBackground);
     picture->installEventFilter(this);

@@ -1,6 +1,7 @@
 #include "awards/unlocks_page.h"
 
 #include "service/text_codec.h"
+#include "skin/lazy_picture.h"
 #include "skin/roll_group_box.h"
 
 #include <QLabel>
@@ -20,7 +21,7 @@ QLabel* addPicture(QWidget* parent, const QString& name, const QString& resource
     picture->setGeometry(place);
     // Drawn from the area's top left corner and clipped to it.
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setPixmap(QPixmap(resource));
+    LazyPicture::set(picture, resource);
     picture->setToolTip(tooltip);
     picture->setAttribute(Qt::WA_TranslucentBackground);
     return picture;

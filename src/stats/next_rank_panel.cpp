@@ -100,7 +100,7 @@ void NextRankPanel::update() {
         } else if (!m_next.missingBadges.isEmpty()) {
             QStringList names;
             for (const BadgeNeed* need : m_next.missingBadges)
-                names.append(QString::fromLatin1(need->name));
+                names.append(QString::fromLatin1(BadgeNeedName(*need)));
             missing = QStringLiteral("Still needs: ") + names.join(QStringLiteral(", "));
         }
         break;

@@ -1,5 +1,6 @@
 #include "stats/player_progress.h"
 
+#include "awards/award_catalogue.h"
 #include "stats/vocabulary.h"
 
 #include <QDateTime>
@@ -16,42 +17,42 @@ namespace {
 // general ranks ask for the same badges at the veteran level. Services of today's networks may
 // set their own rules; the table is what the original service used.
 constexpr std::array<BadgeNeed, 9> BasicCombat{{
-    {"1031406", 1, "Basic Knife Combat Badge"},
-    {"1031619", 1, "Basic Pistol Combat Badge"},
-    {"1031119", 1, "Basic Assault Combat Badge"},
-    {"1031120", 1, "Basic Anti-tank Combat Badge"},
-    {"1031109", 1, "Basic Sniper Combat Badge"},
-    {"1031115", 1, "Basic Special Ops Combat Badge"},
-    {"1031121", 1, "Basic Support Combat Badge"},
-    {"1031105", 1, "Basic Engineer Combat Badge"},
-    {"1031113", 1, "Basic Medic Combat Badge"},
+    {"1031406", 1},
+    {"1031619", 1},
+    {"1031119", 1},
+    {"1031120", 1},
+    {"1031109", 1},
+    {"1031115", 1},
+    {"1031121", 1},
+    {"1031105", 1},
+    {"1031113", 1},
 }};
 constexpr std::array<BadgeNeed, 6> BasicVehicle{{
-    {"1220118", 1, "Basic Armor Badge"},
-    {"1222016", 1, "Basic Transport Badge"},
-    {"1220803", 1, "Basic Helicopter Badge"},
-    {"1220122", 1, "Basic Aviator Badge"},
-    {"1220104", 1, "Basic Air Defense Badge"},
-    {"1031923", 1, "Basic Ground Defense Badge"},
+    {"1220118", 1},
+    {"1222016", 1},
+    {"1220803", 1},
+    {"1220122", 1},
+    {"1220104", 1},
+    {"1031923", 1},
 }};
 constexpr std::array<BadgeNeed, 9> VeteranCombat{{
-    {"1031406", 2, "Veteran Knife Combat Badge"},
-    {"1031619", 2, "Veteran Pistol Combat Badge"},
-    {"1031119", 2, "Veteran Assault Combat Badge"},
-    {"1031120", 2, "Veteran Anti-tank Combat Badge"},
-    {"1031109", 2, "Veteran Sniper Combat Badge"},
-    {"1031115", 2, "Veteran Special Ops Combat Badge"},
-    {"1031121", 2, "Veteran Support Combat Badge"},
-    {"1031105", 2, "Veteran Engineer Combat Badge"},
-    {"1031113", 2, "Veteran Medic Combat Badge"},
+    {"1031406", 2},
+    {"1031619", 2},
+    {"1031119", 2},
+    {"1031120", 2},
+    {"1031109", 2},
+    {"1031115", 2},
+    {"1031121", 2},
+    {"1031105", 2},
+    {"1031113", 2},
 }};
 constexpr std::array<BadgeNeed, 6> VeteranVehicle{{
-    {"1220118", 2, "Veteran Armor Badge"},
-    {"1222016", 2, "Veteran Transport Badge"},
-    {"1220803", 2, "Veteran Helicopter Badge"},
-    {"1220122", 2, "Veteran Aviator Badge"},
-    {"1220104", 2, "Veteran Air Defense Badge"},
-    {"1031923", 2, "Veteran Ground Defense Badge"},
+    {"1220118", 2},
+    {"1222016", 2},
+    {"1220803", 2},
+    {"1220122", 2},
+    {"1220104", 2},
+    {"1031923", 2},
 }};
 
 struct Rung {
@@ -133,6 +134,14 @@ BadgeLevels ReadBadgeLevels(const ServiceReply& reply) {
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i)
         hold(tokens[i], tokens[i + 1]);
     return levels;
+}
+
+const char* BadgeNeedName(const BadgeNeed& need) {
+    for (const Awards::Badge& badge : Awards::Badges) {
+        if (QByteArrayView(badge.id) == need.id)
+            return badge.names[std::size_t(std::clamp(need.level, 0, Awards::BadgeLevels - 1))];
+    }
+    return need.id;
 }
 
 double NextRank::share() const {

@@ -27,8 +27,9 @@ struct PlayerFacts {
 struct BadgeNeed {
     const char* id;
     int level;
-    const char* name;
 };
+// The badge's name at that level, as the award catalogue has it ("Basic Knife Combat Badge").
+const char* BadgeNeedName(const BadgeNeed& need);
 
 // Badge levels held, by award id ("1031406" -> 2).
 using BadgeLevels = QHash<QByteArray, int>;
