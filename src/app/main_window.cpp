@@ -34,6 +34,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -76,11 +77,14 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QLatin1String(MainNames::Tabs));
     m_tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
+    // The pages' final parent is the tab widget's own stack: made there, adding them as tabs moves
+    // nothing, so no widget is styled twice.
+    m_pageStack = m_tabs->findChild<QStackedWidget*>();
     QScrollArea* overviewArea = scrollArea(QLatin1String(OverviewNames::Page));
     m_overview = new OverviewPage(overviewArea->viewport());
     overviewArea->setWidget(m_overview);
     m_tabs->addTab(overviewArea, QStringLiteral("Overview"));
-    m_data = new DataPage(m_tabs);
+    m_data = new DataPage(pageParent());
     m_tabs->addTab(m_data, QStringLiteral("Data"));
     const std::array<Awards::Kind, 3> awardKinds = {Awards::Kind::Badge, Awards::Kind::Ribbon, Awards::Kind::Medal};
     for (std::size_t i = 0; i < awardKinds.size(); ++i) {
@@ -282,8 +286,12 @@ void MainWindow::buildShortcuts() {
 
 // The frame of a page at its design size that scrolls where the window is smaller. The page is
 // made inside it, so that it is never polished twice.
+QWidget* MainWindow::pageParent() const {
+    return m_pageStack ? static_cast<QWidget*>(m_pageStack) : m_tabs;
+}
+
 QScrollArea* MainWindow::scrollArea(const QString& pageName) {
-    auto* area = new QScrollArea(m_tabs);
+    auto* area = new QScrollArea(pageParent());
     area->setObjectName(pageName + QStringLiteral("_scroll"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);

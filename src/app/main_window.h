@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QStackedWidget;
 class QTabWidget;
 class AwardPage;
 class DataPage;
@@ -105,6 +106,7 @@ private:
     void endBoardSession();
     void clearHistory();
     QScrollArea* scrollArea(const QString& pageName);
+    QWidget* pageParent() const;
     void readSettings();
 
     // Go: the lookup of what the input holds.
@@ -153,6 +155,7 @@ private:
     UpdaterWindow* m_updater = nullptr;
     AboutBox* m_about = nullptr;
     ChangelogWindow* m_changelog = nullptr;
+    QStackedWidget* m_pageStack = nullptr;
     OverviewPage* m_overview = nullptr;
     DataPage* m_data = nullptr;
     std::array<AwardPage*, 3> m_awardPages{}; // badges, ribbons, medals
