@@ -278,6 +278,11 @@ QList<AwardPage::Line> AwardPage::buildLines(QWidget* parent, int x, int count, 
         line.bullet->setAccessibleName(QStringLiteral("No requirement"));
         line.text = addLabel(parent, QLatin1String(texts[n]), QString(), nullptr, QRect(x + 24, y, right - x - 24, 16));
         setSpoken(line.text, caption.arg(n + 1), QStringLiteral("Requirement #%1").arg(n + 1));
+        if (m_kind == Kind::Badge) {
+            line.progress = addLabel(parent, QLatin1String(texts[n]) + QStringLiteral("_progress"), QString(),
+                                     "progress", QRect(x + 24, y, 220, 16));
+            line.progress->hide();
+        }
         lines.append(line);
     }
     return lines;
@@ -357,10 +362,45 @@ void AwardPage::setLines(const QList<Line>& lines, const QList<QByteArray>& text
     }
 }
 
+// Beside each requirement that is a career total: the player's figure with a tick when it is
+// met, or how far there is still to go.
+void AwardPage::showProgress(const QList<Line>& lines, int badge, int level) {
+    const QByteArrayView id(Awards::Badges[std::size_t(badge)].id);
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QLabel* label = lines[n].progress;
+        if (!label)
+            continue;
+        const std::optional<RequirementProgress> progress =
+            m_career.isEmpty() ? std::nullopt : BadgeProgress(id, level, int(n) + 1, m_career);
+        if (!progress) {
+            label->hide();
+            continue;
+        }
+        const QLabel* text = lines[n].text;
+        const int left = text->x() + text->fontMetrics().horizontalAdvance(text->text()) + 12;
+        label->setGeometry(left, text->y(), 220, text->height());
+        label->setText(progress->text);
+        label->setProperty("met", progress->met);
+        label->setToolTip(progress->met ? QStringLiteral("Met") : QStringLiteral("Still to go"));
+        label->setAccessibleName((progress->met ? QStringLiteral("Met: ") : QStringLiteral("Progress: ")) + progress->text);
+        label->show();
+        // The line is read with its progress.
+        lines[n].text->setAccessibleName(lines[n].text->accessibleName() + QStringLiteral(", ") +
+                                         label->accessibleName());
+    }
+}
+
+void AwardPage::showCareer(const CareerFigures& figures) {
+    m_career = figures;
+    if (m_kind == Kind::Badge)
+        showBadge(m_described, m_describedLevel);
+}
+
 void AwardPage::showBadge(int badge, int level) {
     if (level < 0 || level >= Awards::BadgeLevels)
         return;
     m_described = badge;
+    m_describedLevel = level;
     const Awards::Badge& b = Awards::Badges[std::size_t(badge)];
     QLabel* clicked = m_slots[badge].pictures[level];
     m_picture->setPixmap(LazyPicture::pixmap(clicked));
@@ -371,6 +411,7 @@ void AwardPage::showBadge(int badge, int level) {
     for (int s = 1; s <= Awards::BadgeSlots; ++s)
         texts << Awards::badgeRequirement(Awards::badgeRow(badge, level), s);
     setLines(m_lines, texts);
+    showProgress(m_lines, badge, level);
 
     // The next level; after the expert level there is none to show.
     const int next = level < 3 ? level + 1 : 0;
@@ -378,6 +419,7 @@ void AwardPage::showBadge(int badge, int level) {
     for (int s = 1; s <= Awards::BadgeSlots; ++s)
         nextTexts << Awards::badgeRequirement(Awards::badgeRow(badge, next), s);
     setLines(m_nextLines, nextTexts);
+    showProgress(m_nextLines, badge, next);
     setSpoken(m_nextName, QStringLiteral("Next badge"), text(b.names[std::size_t(next)]));
     if (level < 3) {
         QLabel* nextPicture = m_slots[badge].pictures[next];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "awards/award_catalogue.h"
+#include "awards/award_progress.h"
 #include "awards/award_reader.h"
 
 #include <QList>
@@ -70,6 +71,8 @@ public:
     void showAwards(const AwardStatus& status);
     // Back to the start state: nothing earned, every count "x0"; the description panel is reset.
     void reset();
+    // The player's career totals, for the progress beside the badge requirements; empty: none.
+    void showCareer(const CareerFigures& figures);
     // The page's first award in the description panel, at the state the page shows.
     void resetDescription();
 
@@ -84,6 +87,7 @@ private:
     struct Line {
         QLabel* bullet = nullptr;
         QLabel* text = nullptr;
+        QLabel* progress = nullptr; // badges: the player's figure beside a career total
     };
 
     void buildPanels();
@@ -94,6 +98,7 @@ private:
     void showBadge(int badge, int level);
     void showDecoration(int index, QLabel* picture);
     void setLines(const QList<Line>& lines, const QList<QByteArray>& texts);
+    void showProgress(const QList<Line>& lines, int badge, int level);
     void speak(int index);
     int shownLevel(int badge) const;
     bool earnedShown(int index) const;
@@ -102,6 +107,8 @@ private:
     QSize m_designSize;
     QList<Slot> m_slots;
     int m_described = 0; // the award the description panel shows
+    int m_describedLevel = 0;
+    CareerFigures m_career;
 
     RollGroupBox* m_description = nullptr;
     QLabel* m_picture = nullptr;

@@ -101,5 +101,6 @@ std::optional<OverviewValues> readOverview(const ServiceReply& reply) {
     facts.joined = time("jond", 242);
     facts.lastBattle = time("lbtl", 282);
     facts.asOf = time("asof", 4);
+    values.career = ReadCareerFigures(reply);
     return values;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/service_reply.h"
+#include "awards/award_progress.h"
 #include "stats/player_progress.h"
 #include "stats/vocabulary.h"
 
@@ -60,6 +61,7 @@ struct OverviewValues {
     std::array<FavouriteValue, 4> favourites;          // weapon, vehicle, kit, map
     std::array<QByteArray, OverviewFieldCount> fields; // by OverviewField
     PlayerFacts facts;
+    CareerFigures career; // the totals the badge requirements compare
 
     const QByteArray& operator[](OverviewField field) const { return fields[static_cast<size_t>(field)]; }
 };

@@ -10,6 +10,7 @@
 #include "awards/unlocks_page.h"
 #include "scripted_server.h"
 #include "skin/roll_group_box.h"
+#include "stats/format.h"
 #include "statsd_process.h"
 #include "test_files.h"
 #include "ui_test_main.h"
@@ -20,6 +21,7 @@
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
+#include <QLocale>
 #include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -47,6 +49,12 @@ public:
         QHash<QByteArray, qint64> out;
         each("SELECT award, max(level) FROM awards WHERE pid = ?1 GROUP BY award", pid,
              [&out](sqlite3_stmt* st) { out.insert(text(st, 0), sqlite3_column_int64(st, 1)); });
+        return out;
+    }
+    // The first column of the first row, for a statement whose one parameter is the PID.
+    qint64 value(const char* sql, qint64 pid) const {
+        qint64 out = -1;
+        each(sql, pid, [&out](sqlite3_stmt* st) { out = sqlite3_column_int64(st, 0); });
         return out;
     }
     QSet<QByteArray> unlocks(qint64 pid) const {
@@ -240,6 +248,38 @@ private slots:
         QVERIFY(!shown(latin(AwardNames::NextPart)));
         QVERIFY(!hasBullet(AwardNames::NextBullets[0]));
         QVERIFY(hasBullet(AwardNames::BadgeBullets[2]));
+    }
+
+    // Beside each requirement that is a career total, the player's own figure: a tick when met, or
+    // how far there is still to go; round conditions show nothing.
+    void careerProgress() {
+        const auto expected = [](qint64 have, qint64 goal, bool hours) {
+            const auto shown = [hours](qint64 v) {
+                return hours ? QString::fromLatin1(FormatDuration(quint32(v))) : QLocale().toString(v);
+            };
+            return have >= goal ? QStringLiteral("\u2713 ") + shown(have)
+                                : QStringLiteral("%1 of %2").arg(shown(have), shown(goal));
+        };
+        const auto progress = [this](const char* line) { return find(latin(line) + QStringLiteral("_progress")); };
+
+        lookUp(QStringLiteral("45000001"));
+        clickAward(AwardNames::badgePicture(12, 0)); // the Engineer Badge, at Sarge's expert level
+        QVERIFY(progress(AwardNames::BadgeLines[0])->isHidden());
+        const qint64 repairs = m_db->value("SELECT rpar FROM players WHERE pid = ?1", 45000001);
+        const qint64 engineer = m_db->value("SELECT time FROM kits WHERE pid = ?1 AND id = 2", 45000001);
+        QVERIFY(repairs >= 0 && engineer >= 0);
+        QCOMPARE(progress(AwardNames::BadgeLines[1])->text(), expected(repairs, 250, false));
+        QCOMPARE(progress(AwardNames::BadgeLines[2])->text(), expected(engineer, 100 * 3600, true));
+        QVERIFY(label(AwardNames::BadgeLines[1])->accessibleName().endsWith(progress(AwardNames::BadgeLines[1])->text()));
+
+        // WakeIslander holds the basic Engineer Combat Badge: the veteran level's time is still to go.
+        lookUp(QStringLiteral("45000006"));
+        clickAward(AwardNames::badgePicture(0, 0));
+        QCOMPARE(textOf(AwardNames::NextName), QStringLiteral("Veteran Engineer Combat Badge"));
+        QVERIFY(progress(AwardNames::NextLines[0])->isHidden());
+        const qint64 wakeEngineer = m_db->value("SELECT time FROM kits WHERE pid = ?1 AND id = 2", 45000006);
+        QCOMPARE(progress(AwardNames::NextLines[1])->text(), expected(wakeEngineer, 15 * 3600, true));
+        QVERIFY(!progress(AwardNames::NextLines[1])->isHidden());
     }
 
     // "x0" for a medal not earned, the count label's text for one earned; four bullets for the

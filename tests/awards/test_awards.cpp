@@ -1,4 +1,5 @@
 #include "awards/award_catalogue.h"
+#include "awards/award_progress.h"
 #include "awards/award_reader.h"
 
 #include <QSet>
@@ -269,6 +270,47 @@ private slots:
             if (status[std::size_t(u)])
                 got << QLatin1String(Unlocks[std::size_t(u)].id);
         QCOMPARE(got, expectedUnlocks);
+    }
+
+    // The career totals beside the badge requirements: a time, a count, met or not, a column the
+    // service did not send, and lines that are no career total.
+    void badgeProgress_data() {
+        QTest::addColumn<QByteArray>("badge");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("expected"); // "" for no progress shown
+        QTest::newRow("time missing") << QByteArray("1031105") << 3 << 2 << "64:18:45 of 100:00:00";
+        QTest::newRow("time met") << QByteArray("1031105") << 2 << 2 << "\u2713 64:18:45";
+        QTest::newRow("count missing") << QByteArray("1190507") << 3 << 2 << "180 of 250";
+        QTest::newRow("count met") << QByteArray("1222016") << 2 << 3 << "\u2713 200";
+        QTest::newRow("column not sent") << QByteArray("1190601") << 3 << 2 << "";
+        QTest::newRow("a round condition") << QByteArray("1031105") << 3 << 1 << "";
+        QTest::newRow("special forces time") << QByteArray("1261105") << 2 << 2 << "";
+    }
+    void badgeProgress() {
+        QFETCH(QByteArray, badge);
+        QFETCH(int, level);
+        QFETCH(int, slot);
+        QFETCH(QString, expected);
+        const QByteArray body = "O\nH\tpid\tktm-2\trpar\tdsab\nD\t1\t231525\t180\t200\n$\t9\t$";
+        const auto reply = ServiceReply::read(body);
+        QVERIFY(reply);
+        const CareerFigures figures = ReadCareerFigures(*reply);
+        const auto progress = BadgeProgress(badge, level, slot, figures);
+        QCOMPARE(progress ? progress->text : QString(), expected);
+        if (progress)
+            QCOMPARE(progress->met, expected.startsWith(QChar(0x2713)));
+    }
+
+    // A reply without headers is read at the positions of the original layout.
+    void careerByPosition() {
+        ReplyTokens tokens(461, "0");
+        tokens[442] = "3600"; // ktm-2
+        tokens[272] = "7";    // rpar
+        const CareerFigures figures = ReadCareerFigures(tokens);
+        QCOMPARE(figures.value("ktm-2"), 3600);
+        QCOMPARE(figures.value("rpar"), 7);
+        QVERIFY(ReadCareerFigures(ReplyTokens(100, "0")).isEmpty());
     }
 
     // A later reply stands on its own: it does not add to an earlier one.
