@@ -480,7 +480,8 @@ void MainWindow::connectSession(LookupSession* session) {
         m_data->showTables(d);
         m_data->showDates(o.facts);
         showAsOf(o.facts.asOf);
-        m_awardPages[0]->showCareer(o.career);
+        for (AwardPage* page : m_awardPages)
+            page->showCareer(o.career);
     });
     connect(session, &LookupSession::awardsRead, this,
             [this](const ServiceReply& reply) { m_overview->nextRank()->showBadges(ReadBadgeLevels(reply)); });

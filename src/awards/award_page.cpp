@@ -278,11 +278,9 @@ QList<AwardPage::Line> AwardPage::buildLines(QWidget* parent, int x, int count, 
         line.bullet->setAccessibleName(QStringLiteral("No requirement"));
         line.text = addLabel(parent, QLatin1String(texts[n]), QString(), nullptr, QRect(x + 24, y, right - x - 24, 16));
         setSpoken(line.text, caption.arg(n + 1), QStringLiteral("Requirement #%1").arg(n + 1));
-        if (m_kind == Kind::Badge) {
-            line.progress = addLabel(parent, QLatin1String(texts[n]) + QStringLiteral("_progress"), QString(),
-                                     "progress", QRect(x + 24, y, 220, 16));
-            line.progress->hide();
-        }
+        line.progress = addLabel(parent, QLatin1String(texts[n]) + QStringLiteral("_progress"), QString(), "progress",
+                                 QRect(x + 24, y, 220, 16));
+        line.progress->hide();
         lines.append(line);
     }
     return lines;
@@ -364,14 +362,17 @@ void AwardPage::setLines(const QList<Line>& lines, const QList<QByteArray>& text
 
 // Beside each requirement that is a career total: the player's figure with a tick when it is
 // met, or how far there is still to go.
-void AwardPage::showProgress(const QList<Line>& lines, int badge, int level) {
-    const QByteArrayView id(Awards::Badges[std::size_t(badge)].id);
+// A badge's lines at a level, or (level < 0) a medal's or ribbon's.
+void AwardPage::showProgress(const QList<Line>& lines, QByteArrayView id, int level) {
     for (qsizetype n = 0; n < lines.size(); ++n) {
         QLabel* label = lines[n].progress;
         if (!label)
             continue;
+        const int slot = int(n) + 1;
         const std::optional<RequirementProgress> progress =
-            m_career.isEmpty() ? std::nullopt : BadgeProgress(id, level, int(n) + 1, m_career);
+            m_career.isEmpty()
+                ? std::nullopt
+                : (level < 0 ? DecorationProgress(id, slot, m_career) : BadgeProgress(id, level, slot, m_career));
         if (!progress) {
             label->hide();
             continue;
@@ -394,6 +395,8 @@ void AwardPage::showCareer(const CareerFigures& figures) {
     m_career = figures;
     if (m_kind == Kind::Badge)
         showBadge(m_described, m_describedLevel);
+    else
+        showProgress(m_lines, decoration(m_kind, m_described).id, -1);
 }
 
 void AwardPage::showBadge(int badge, int level) {
@@ -411,7 +414,7 @@ void AwardPage::showBadge(int badge, int level) {
     for (int s = 1; s <= Awards::BadgeSlots; ++s)
         texts << Awards::badgeRequirement(Awards::badgeRow(badge, level), s);
     setLines(m_lines, texts);
-    showProgress(m_lines, badge, level);
+    showProgress(m_lines, b.id, level);
 
     // The next level; after the expert level there is none to show.
     const int next = level < 3 ? level + 1 : 0;
@@ -419,7 +422,7 @@ void AwardPage::showBadge(int badge, int level) {
     for (int s = 1; s <= Awards::BadgeSlots; ++s)
         nextTexts << Awards::badgeRequirement(Awards::badgeRow(badge, next), s);
     setLines(m_nextLines, nextTexts);
-    showProgress(m_nextLines, badge, next);
+    showProgress(m_nextLines, b.id, next);
     setSpoken(m_nextName, QStringLiteral("Next badge"), text(b.names[std::size_t(next)]));
     if (level < 3) {
         QLabel* nextPicture = m_slots[badge].pictures[next];
@@ -444,6 +447,7 @@ void AwardPage::showDecoration(int index, QLabel* picture) {
     for (const char* requirement : d.requirements)
         texts << requirement;
     setLines(m_lines, texts);
+    showProgress(m_lines, d.id, -1);
     setSpoken(m_name, m_kind == Kind::Medal ? QStringLiteral("Medal") : QStringLiteral("Ribbon"), text(d.name));
     if (m_kind == Kind::Medal) {
         // The earned picture lies on top, so it is the one clicked exactly when the medal is earned.

@@ -98,7 +98,7 @@ private:
     void showBadge(int badge, int level);
     void showDecoration(int index, QLabel* picture);
     void setLines(const QList<Line>& lines, const QList<QByteArray>& texts);
-    void showProgress(const QList<Line>& lines, int badge, int level);
+    void showProgress(const QList<Line>& lines, QByteArrayView id, int level);
     void speak(int index);
     int shownLevel(int badge) const;
     bool earnedShown(int index) const;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-// How far a player is along the badge requirements that are totals over a whole career ("100h
+// How far a player is along the award requirements that are totals over a whole career ("100h
 // Total time played while Engineer", "250 repairs"). The conditions sit in a table of their own
 // beside the requirement texts, which stay as they are and are never read for numbers. Round
 // conditions ("IAR: ...") and notes have none.
@@ -28,3 +28,5 @@ struct RequirementProgress {
 // career total or the service sent no figure for it.
 std::optional<RequirementProgress> BadgeProgress(QByteArrayView badgeId, int level, int slot,
                                                  const CareerFigures& figures);
+// The same for line `slot` (1 to 4) of a medal or a ribbon.
+std::optional<RequirementProgress> DecorationProgress(QByteArrayView awardId, int slot, const CareerFigures& figures);

@@ -280,6 +280,11 @@ private slots:
         const qint64 wakeEngineer = m_db->value("SELECT time FROM kits WHERE pid = ?1 AND id = 2", 45000006);
         QCOMPARE(progress(AwardNames::NextLines[1])->text(), expected(wakeEngineer, 15 * 3600, true));
         QVERIFY(!progress(AwardNames::NextLines[1])->isHidden());
+
+        // The Medal of Valor: the teamwork score against 30,000, a fresh player's nothing at all.
+        lookUp(QStringLiteral("45000004"));
+        clickAward(AwardNames::earnedPicture(Kind::Medal, 11));
+        QCOMPARE(progress(AwardNames::MedalLines[3])->text(), QStringLiteral("0 of %1").arg(QLocale().toString(30000)));
     }
 
     // "x0" for a medal not earned, the count label's text for one earned; four bullets for the

@@ -2,6 +2,7 @@
 #include "awards/award_progress.h"
 #include "awards/award_reader.h"
 
+#include <QLocale>
 #include <QSet>
 #include <QTest>
 
@@ -300,6 +301,31 @@ private slots:
         QCOMPARE(progress ? progress->text : QString(), expected);
         if (progress)
             QCOMPARE(progress->met, expected.startsWith(QChar(0x2713)));
+    }
+
+    // Medals and ribbons: a ratio, a count and a time, and a line that names another award.
+    void decorationProgress_data() {
+        QTest::addColumn<QByteArray>("award");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("win:loss ratio missing") << QByteArray("3242303") << 3 << "2.10 of 3.00";
+        QTest::newRow("kills missing") << QByteArray("2190303") << 3 << "24,999 of 25,000";
+        QTest::newRow("best kill streak met") << QByteArray("3240301") << 2 << "\u2713 12";
+        QTest::newRow("time met") << QByteArray("3240703") << 3 << "\u2713 50:00:00";
+        QTest::newRow("another award") << QByteArray("2020913") << 2 << "";
+        QTest::newRow("worst death streak") << QByteArray("3241213") << 4 << "";
+    }
+    void decorationProgress() {
+        QFETCH(QByteArray, award);
+        QFETCH(int, slot);
+        QFETCH(QString, expected);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QByteArray body = "O\nH\tpid\twins\tloss\tkill\tbksk\ttime\nD\t1\t210\t100\t24999\t12\t180000\n$\t9\t$";
+        const auto reply = ServiceReply::read(body);
+        QVERIFY(reply);
+        const auto progress = DecorationProgress(award, slot, ReadCareerFigures(*reply));
+        QCOMPARE(progress ? progress->text : QString(), expected);
+        QLocale::setDefault(QLocale::system());
     }
 
     // A reply without headers is read at the positions of the original layout.
