@@ -356,6 +356,7 @@ void AwardPage::setLines(const QList<Line>& lines, const QList<QByteArray>& text
         setSpoken(lines[n].text,
                   (next ? QStringLiteral("Next badge requirement %1") : QStringLiteral("Requirement %1")).arg(n + 1),
                   value);
+        lines[n].text->setProperty("spokenBase", lines[n].text->accessibleName());
         setBullet(lines[n].bullet, !value.isEmpty());
     }
 }
@@ -373,11 +374,14 @@ void AwardPage::showProgress(const QList<Line>& lines, QByteArrayView id, int le
             m_career.isEmpty()
                 ? std::nullopt
                 : (level < 0 ? DecorationProgress(id, slot, m_career) : BadgeProgress(id, level, slot, m_career));
+        QLabel* text = lines[n].text;
+        const QVariant base = text->property("spokenBase");
+        const QString spoken = base.isValid() ? base.toString() : text->accessibleName();
+        text->setAccessibleName(spoken);
         if (!progress) {
             label->hide();
             continue;
         }
-        const QLabel* text = lines[n].text;
         const int left = text->x() + text->fontMetrics().horizontalAdvance(text->text()) + 12;
         label->setGeometry(left, text->y(), 220, text->height());
         label->setText(progress->text);
@@ -386,8 +390,7 @@ void AwardPage::showProgress(const QList<Line>& lines, QByteArrayView id, int le
         label->setAccessibleName((progress->met ? QStringLiteral("Met: ") : QStringLiteral("Progress: ")) + progress->text);
         label->show();
         // The line is read with its progress.
-        lines[n].text->setAccessibleName(lines[n].text->accessibleName() + QStringLiteral(", ") +
-                                         label->accessibleName());
+        text->setAccessibleName(spoken + QStringLiteral(", ") + label->accessibleName());
     }
 }
 

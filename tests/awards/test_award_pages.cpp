@@ -285,6 +285,12 @@ private slots:
         lookUp(QStringLiteral("45000004"));
         clickAward(AwardNames::earnedPicture(Kind::Medal, 11));
         QCOMPARE(progress(AwardNames::MedalLines[3])->text(), QStringLiteral("0 of %1").arg(QLocale().toString(30000)));
+        // The line is read with its progress, once, however often the figures came.
+        lookUp(QStringLiteral("45000004"));
+        clickAward(AwardNames::earnedPicture(Kind::Medal, 11));
+        QCOMPARE(label(AwardNames::MedalLines[3])->accessibleName(),
+                 QStringLiteral("Requirement 4: 30,000 Teamwork score, Progress: ") +
+                     progress(AwardNames::MedalLines[3])->text());
     }
 
     // "x0" for a medal not earned, the count label's text for one earned; four bullets for the
