@@ -48,21 +48,21 @@ NextRankPanel::NextRankPanel(QWidget* parent) : QWidget(parent) {
 void NextRankPanel::showFacts(const PlayerFacts& facts) {
     m_facts = facts;
     m_badges.reset();
-    update();
+    refresh();
 }
 
 void NextRankPanel::showBadges(const BadgeLevels& badges) {
     m_badges = badges;
-    update();
+    refresh();
 }
 
 void NextRankPanel::reset() {
     m_facts.reset();
     m_badges.reset();
-    update();
+    refresh();
 }
 
-void NextRankPanel::update() {
+void NextRankPanel::refresh() {
     m_next = m_facts ? NextRankOf(*m_facts, m_badges.value_or(BadgeLevels{})) : NextRank{};
     const QLocale locale;
     QString name;

@@ -35,7 +35,7 @@ public:
     const NextRank& shown() const { return m_next; }
 
 private:
-    void update();
+    void refresh();
 
     std::optional<PlayerFacts> m_facts;
     std::optional<BadgeLevels> m_badges;
