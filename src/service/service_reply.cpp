@@ -2,24 +2,6 @@
 
 #include "service/protocol.h"
 
-namespace {
-
-QByteArrayList splitFields(QByteArrayView line) {
-    QByteArrayList fields;
-    qsizetype start = 0;
-    while (true) {
-        const qsizetype tab = line.indexOf('\t', start);
-        if (tab < 0) {
-            fields.append(line.sliced(start).toByteArray());
-            return fields;
-        }
-        fields.append(line.sliced(start, tab - start).toByteArray());
-        start = tab + 1;
-    }
-}
-
-} // namespace
-
 qsizetype ReplyBlock::column(QByteArrayView name) const {
     for (qsizetype i = 0; i < columns.size(); ++i) {
         if (columns[i] == name)
@@ -32,48 +14,31 @@ ServiceReply::ServiceReply(const ReplyTokens& tokens) : m_tokens(tokens) {}
 
 std::optional<ServiceReply> ServiceReply::read(QByteArrayView body) {
     ServiceReply reply;
-    reply.m_tokens = CutServiceReply(body);
-
-    const qsizetype nul = body.indexOf('\0');
-    const QByteArrayView text = nul < 0 ? body : body.first(nul);
-    bool statusSeen = false;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = text.indexOf('\n', pos);
-        if (end < 0)
-            end = text.size();
-        QByteArrayView line = text.sliced(pos, end - pos);
-        pos = end + 1;
-        // The same line rules as the token cut: CR before LF dropped, one trailing TAB dropped,
-        // empty lines skipped.
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const bool endedWithTab = line.endsWith('\t');
-        if (endedWithTab)
-            line.chop(1);
-        if (line.isEmpty())
+    const QList<ReplyLine> lines = ServiceReplyLines(body);
+    bool closed = false;
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const ReplyLine& line = lines[n];
+        reply.m_tokens.append(line.fields);
+        // The status line's further fields (an error number) are no data, and nothing after the
+        // closing "$" line (its length count) is either.
+        if (n == 0 || closed)
             continue;
-        if (!statusSeen) {
-            // The status line's further fields (an error number) are no data.
-            statusSeen = true;
-            continue;
-        }
-        QByteArrayList fields = splitFields(line);
-        const QByteArray kind = fields.takeFirst();
+        const QByteArray& kind = line.fields.first();
         if (kind == "H") {
-            reply.m_blocks.append(ReplyBlock{std::move(fields), {}});
+            reply.m_blocks.append(ReplyBlock{line.fields.mid(1), {}});
         } else if (kind == "D") {
             if (reply.m_blocks.isEmpty())
                 return std::nullopt;
+            QByteArrayList values = line.fields.mid(1);
             const qsizetype columns = reply.m_blocks.last().columns.size();
             // A last value that is empty leaves the line ending in the TAB the cut drops.
-            if (endedWithTab && fields.size() == columns - 1)
-                fields.append(QByteArray());
-            if (fields.size() != columns)
+            if (line.endedWithTab && values.size() == columns - 1)
+                values.append(QByteArray());
+            if (values.size() != columns)
                 return std::nullopt;
-            reply.m_blocks.last().rows.append(std::move(fields));
+            reply.m_blocks.last().rows.append(std::move(values));
         } else if (kind == "$") {
-            break; // the closing line: its length count, and nothing after it, is data
+            closed = true;
         }
         // Any other line is no part of the layout and carries nothing to read.
     }

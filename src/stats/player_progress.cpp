@@ -1,6 +1,7 @@
 #include "stats/player_progress.h"
 
 #include "awards/award_catalogue.h"
+#include "awards/award_reader.h"
 #include "stats/vocabulary.h"
 
 #include <QDateTime>
@@ -104,35 +105,12 @@ qint64 minimumOf(int rank) {
 
 } // namespace
 
-BadgeLevels ReadBadgeLevels(const ServiceReply& reply) {
-    const auto isRankBadge = [](QByteArrayView id) {
-        const auto in = [id](const auto& table) {
-            return std::any_of(table.begin(), table.end(), [id](const BadgeNeed& b) { return id == b.id; });
-        };
-        return in(BasicCombat) || in(BasicVehicle);
-    };
+BadgeLevels BadgeLevelsOf(const AwardStatus& awards) {
     BadgeLevels levels;
-    const auto hold = [&](const QByteArray& id, const QByteArray& levelText) {
-        bool ok = false;
-        const int level = levelText.toInt(&ok);
-        if (ok && isRankBadge(id) && level > levels.value(id, 0))
-            levels.insert(id, level);
-    };
-    if (reply.hasHeaders()) {
-        // Only the award and level columns count: a PID or a time elsewhere is no badge.
-        if (const ReplyBlock* block = reply.blockWith("award")) {
-            const qsizetype award = block->column("award");
-            const qsizetype level = block->column("level");
-            for (const QByteArrayList& row : block->rows) {
-                if (level >= 0)
-                    hold(row[award], row[level]);
-            }
-        }
-        return levels;
+    for (std::size_t i = 0; i < Awards::Badges.size(); ++i) {
+        if (awards.badges[i] > 0)
+            levels.insert(QByteArray(Awards::Badges[i].id), awards.badges[i]);
     }
-    const ReplyTokens& tokens = reply.tokens();
-    for (qsizetype i = 0; i + 1 < tokens.size(); ++i)
-        hold(tokens[i], tokens[i + 1]);
     return levels;
 }
 

@@ -34,9 +34,9 @@ const char* BadgeNeedName(const BadgeNeed& need);
 // Badge levels held, by award id ("1031406" -> 2).
 using BadgeLevels = QHash<QByteArray, int>;
 
-// The levels of the badges that ranks ask for, from an awards reply: by its "award" and "level"
-// columns, or, without headers, each badge id followed by its level; the highest level kept.
-BadgeLevels ReadBadgeLevels(const ServiceReply& reply);
+struct AwardStatus;
+// The badge levels the player holds, from what the awards reply said.
+BadgeLevels BadgeLevelsOf(const AwardStatus& awards);
 
 struct NextRank {
     enum class State {

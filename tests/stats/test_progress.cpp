@@ -1,4 +1,5 @@
 // The next rank, the play-time estimate and the service's dates, worked out from a player's figures.
+#include "awards/award_reader.h"
 #include "service/protocol.h"
 #include "stats/overview_reader.h"
 #include "stats/player_progress.h"
@@ -108,12 +109,13 @@ private slots:
                                 "D\t1031406\t1\t1031619\t0\nD\t1031406\t2\t1700000000\t0\nD\t2051907\t3\t0\t0\n$\t9\t$";
         const auto reply = ServiceReply::read(body);
         QVERIFY(reply);
-        const BadgeLevels levels = ReadBadgeLevels(*reply);
+        const BadgeLevels levels = BadgeLevelsOf(readAwards(*reply));
         QCOMPARE(levels.value("1031406"), 2);
         QVERIFY(!levels.contains("1031619"));
         QVERIFY(!levels.contains("2051907")); // a medal, no rank badge
-        // Without headers the id is followed by its level.
-        const BadgeLevels scanned = ReadBadgeLevels(ReplyTokens{"O", "1031406", "1", "1031406", "3", "1220118"});
+        // Without headers the id is followed by its level; the last one wins.
+        const BadgeLevels scanned =
+            BadgeLevelsOf(readAwards(ReplyTokens{"O", "1031406", "1", "1031406", "3", "1220118"}));
         QCOMPARE(scanned.value("1031406"), 3);
         QVERIFY(!scanned.contains("1220118"));
     }
